@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Sets the machine up, builds everything and runs every test: natively under sanitizers, then the
+# Windows build under Wine on a virtual display. Exits non-zero on any failure.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$root/build}
+jobs=$(nproc)
+
+"$root/tools/setup.sh"
+
+echo "== native build and tests"
+cmake -S "$root" -B "$build/native" -DGLIMMER_WERROR=ON
+cmake --build "$build/native" -j"$jobs"
+ctest --test-dir "$build/native" --output-on-failure
+
+echo "== Windows build and tests under Wine"
+cmake -S "$root" -B "$build/win" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/i686-w64-mingw32.cmake" \
+  -DGLIMMER_WERROR=ON
+cmake --build "$build/win" -j"$jobs"
+# The session is a test fixture that ctest starts and stops; this only catches an interrupted run.
+trap '"$root/tools/wine-session.sh" stop "$build/win" >/dev/null 2>&1 || true' EXIT
+ctest --test-dir "$build/win" -j2 --output-on-failure
