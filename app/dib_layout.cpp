@@ -119,7 +119,7 @@ DibStatus ParseDib(const unsigned char* file, size_t fileSize, DibLayout* layout
     }
     layout->colorTableOffset = static_cast<size_t>(pos);
     const uint64_t tableBytes = static_cast<uint64_t>(n) * layout->colorEntrySize;
-    
+    if (!Fits(pos, tableBytes, fileSize)) return DibStatus::Truncated;
     const uint64_t pixelOffset = hasFileHeader ? Read32(file + 10) : pos + tableBytes;
 
     uint64_t pixelBytes = 0;

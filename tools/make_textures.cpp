@@ -78,14 +78,15 @@ struct Species {
     double ringsPerBoard;
     double ringWobble;
     double streakStrength;
+    double cathedral;  // 0: boards sawn far from the log's heart, straight lines; 1: long arches
 };
 
 Rgb BoardColour(const Species& s, double along, double across, uint32_t seed) {
     // Each board is a slice through a log. The log's axis lies beside or under the board and
     // slants against it, so the rings open into long arches where the cut nears the axis.
     const double centre = -0.4 + 1.1 * Lattice(1, 0, seed);
-    const double slant = 1.6 * (Lattice(4, 0, seed) - 0.5);
-    const double depth = 0.15 + 0.45 * Lattice(2, 0, seed) + slant * (along - 0.25);
+    const double slant = s.cathedral * 1.6 * (Lattice(4, 0, seed) - 0.5);
+    const double depth = 0.15 + 0.45 * Lattice(2, 0, seed) + (1 - s.cathedral) + slant * (along - 0.25);
     const double wobble = s.ringWobble * (TiledFractal(along, across * 0.25, 3, 1, 4, seed) - 0.5);
     const double dx = (across - centre) * 1.0;
     const double radius = std::sqrt(dx * dx + depth * depth) + wobble;
@@ -107,7 +108,7 @@ Rgb BoardColour(const Species& s, double along, double across, uint32_t seed) {
 // Floor boards: four rows of planks running along x. Each plank is one tile long, so every row has
 // one butt joint, placed differently in each row; the plank runs on across the tile's seam.
 Picture DrawFloorWood(int size) {
-    const Species oak{{0.88, 0.62, 0.36}, {0.56, 0.33, 0.15}, 6.0, 0.12, 0.3};
+    const Species oak{{0.88, 0.62, 0.36}, {0.56, 0.33, 0.15}, 6.0, 0.12, 0.3, 1.0};
     Picture p(size, size);
     const int rows = 4;
     const int rowHeight = size / rows;
@@ -135,7 +136,7 @@ Picture DrawFloorWood(int size) {
 // Wall boards: two tall boards per tile with their grain running from floor to ceiling, of a
 // darker, redder wood with tighter rings than the floor.
 Picture DrawWallWood(int size) {
-    const Species cherry{{0.70, 0.40, 0.26}, {0.40, 0.19, 0.11}, 12.0, 0.05, 0.45};
+    const Species cherry{{0.70, 0.40, 0.26}, {0.40, 0.19, 0.11}, 14.0, 0.06, 0.45, 0.2};
     Picture p(size, size);
     const int boards = 2;
     const int boardWidth = size / boards;

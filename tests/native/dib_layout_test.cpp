@@ -7,59 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "../common/bmp_bytes.h"
 #include "dib_layout.h"
 
 namespace {
 
-using Bytes = std::vector<unsigned char>;
-
-void Put16(Bytes& b, uint32_t v) {
-    b.push_back(static_cast<unsigned char>(v));
-    b.push_back(static_cast<unsigned char>(v >> 8));
-}
-
-void Put32(Bytes& b, uint32_t v) {
-    Put16(b, v & 0xFFFF);
-    Put16(b, v >> 16);
-}
-
-Bytes Core(uint16_t width, uint16_t height, uint16_t bits) {
-    Bytes b;
-    Put32(b, 12);
-    Put16(b, width);
-    Put16(b, height);
-    Put16(b, 1);
-    Put16(b, bits);
-    return b;
-}
-
-struct Info {
-    int32_t width = 3;
-    int32_t height = 2;
-    uint16_t bits = 24;
-    uint32_t compression = 0;
-    uint32_t sizeImage = 0;
-    uint32_t clrUsed = 0;
-    uint32_t clrImportant = 0;
-    uint32_t size = 40;
-};
-
-Bytes InfoHeader(const Info& i) {
-    Bytes b;
-    Put32(b, i.size);
-    Put32(b, static_cast<uint32_t>(i.width));
-    Put32(b, static_cast<uint32_t>(i.height));
-    Put16(b, 1);
-    Put16(b, i.bits);
-    Put32(b, i.compression);
-    Put32(b, i.sizeImage);
-    Put32(b, 2835);
-    Put32(b, 1417);
-    Put32(b, i.clrUsed);
-    Put32(b, i.clrImportant);
-    b.resize(i.size, 0);
-    return b;
-}
+using namespace bmp;
 
 // Colour entries whose bytes say where they came from: entry k is (k, k+1, k+2[, k+3]).
 Bytes Table(int entries, int entrySize) {
@@ -69,33 +22,7 @@ Bytes Table(int entries, int entrySize) {
     return b;
 }
 
-Bytes Join(std::initializer_list<Bytes> parts) {
-    Bytes all;
-    for (const Bytes& p : parts) all.insert(all.end(), p.begin(), p.end());
-    return all;
-}
-
 Bytes Pixels(size_t count) { return Bytes(count, 0x5A); }
-
-// A file header whose pixel offset is `offset`, in front of `rest`.
-Bytes WithFileHeader(const Bytes& rest, uint32_t offset) {
-    Bytes b{'B', 'M'};
-    Put32(b, static_cast<uint32_t>(14 + rest.size()));
-    Put32(b, 0);
-    Put32(b, offset);
-    b.insert(b.end(), rest.begin(), rest.end());
-    return b;
-}
-
-Bytes Cut(Bytes b, size_t shorter) {
-    b.resize(b.size() - shorter);
-    return b;
-}
-
-Bytes Head(Bytes b, size_t length) {
-    b.resize(length);
-    return b;
-}
 
 // Parses from a block of exactly the file's size.
 DibStatus ParseExact(const Bytes& file, DibLayout* layout) {
@@ -111,10 +38,10 @@ TEST(DibColorCount, FollowsHeaderKindBitsAndColoursUsed) {
         uint16_t count;
     };
     const Case cases[] = {
-        {"core 1 bit", Core(4, 4, 1), 2},
-        {"core 4 bits", Core(4, 4, 4), 16},
-        {"core 8 bits", Core(4, 4, 8), 256},
-        {"core 24 bits", Core(4, 4, 24), 0},
+        {"core 1 bit", CoreHeader(4, 4, 1), 2},
+        {"core 4 bits", CoreHeader(4, 4, 4), 16},
+        {"core 8 bits", CoreHeader(4, 4, 8), 256},
+        {"core 24 bits", CoreHeader(4, 4, 24), 0},
         {"info 1 bit", InfoHeader({3, 2, 1}), 2},
         {"info 4 bits", InfoHeader({3, 2, 4}), 16},
         {"info 8 bits", InfoHeader({3, 2, 8}), 256},
@@ -143,13 +70,9 @@ TEST(ParseDib, LocatesHeaderColourTableAndPixels) {
         int32_t width, height;
     };
     // 3 x 2 at 8 bits: rows of 3 bytes padded to 4.
-    const Bytes core8 = Join({Core(3, 2, 8), Table(256, 3)});
+    const Bytes core8 = Join({CoreHeader(3, 2, 8), Table(256, 3)});
     const Bytes info8 = Join({InfoHeader({3, 2, 8, 0, 0, 3}), Table(3, 4)});
-    Bytes bitfields = InfoHeader({3, 2, 16, DibBitFields, 0, 2});
-    Put32(bitfields, 0xF800);
-    Put32(bitfields, 0x07E0);
-    Put32(bitfields, 0x001F);
-    bitfields = Join({bitfields, Table(2, 4)});
+    const Bytes bitfields = Join({InfoHeader({3, 2, 16, DibBitFields, 0, 2}), Masks(0xF800, 0x07E0, 0x001F), Table(2, 4)});
     const Case cases[] = {
         {"core, no file header", Join({core8, Pixels(8)}), 12, 3, 256, 12 + 768, 8, 3, 2},
         {"core, file header", WithFileHeader(Join({core8, Pixels(8)}), 14 + 780), 26, 3, 256, 794, 8, 3, 2},
@@ -160,9 +83,9 @@ TEST(ParseDib, LocatesHeaderColourTableAndPixels) {
         {"24 bits with a table", Join({InfoHeader({3, 2, 24, 0, 0, 2}), Table(2, 4), Pixels(24)}), 40, 4, 2, 48, 24, 3, 2},
         {"bit fields: masks, then table", Join({bitfields, Pixels(16)}), 52, 4, 2, 60, 16, 3, 2},
         {"1 bit, 33 wide: 5 bytes padded to 8", Join({InfoHeader({33, 3, 1}), Table(2, 4), Pixels(24)}), 40, 4, 2, 48, 24, 33, 3},
-        {"4 bits, 9 wide: 5 bytes padded to 8", Join({Core(9, 1, 4), Table(16, 3), Pixels(8)}), 12, 3, 16, 60, 8, 9, 1},
+        {"4 bits, 9 wide: 5 bytes padded to 8", Join({CoreHeader(9, 1, 4), Table(16, 3), Pixels(8)}), 12, 3, 16, 60, 8, 9, 1},
         {"top-down", Join({InfoHeader({3, -2, 24}), Pixels(24)}), 40, 4, 0, 40, 24, 3, -2},
-        {"core width 65535 stays positive", Join({Core(65535, 1, 24), Pixels(196608)}), 12, 3, 0, 12, 196608, 65535, 1},
+        {"core width 65535 stays positive", Join({CoreHeader(65535, 1, 24), Pixels(196608)}), 12, 3, 0, 12, 196608, 65535, 1},
         {"run-length stream of its declared size", Join({InfoHeader({4, 2, 8, DibRle8, 6}), Table(256, 4), Pixels(6)}), 40, 4, 256, 1064, 6, 4, 2},
     };
     for (const Case& c : cases) {
@@ -180,7 +103,7 @@ TEST(ParseDib, LocatesHeaderColourTableAndPixels) {
 }
 
 TEST(ParseDib, WorkingHeaderFromCoreHeaderWidensSizesAndColourEntries) {
-    const Bytes file = Join({Core(40000, 2, 4), Table(16, 3), Pixels(2 * 20000)});
+    const Bytes file = Join({CoreHeader(40000, 2, 4), Table(16, 3), Pixels(2 * 20000)});
     DibLayout layout;
     ASSERT_EQ(ParseExact(file, &layout), DibStatus::Ok);
     ASSERT_EQ(DibWorkingInfoSize(layout), 40u + 16 * 4 + 4);
@@ -210,11 +133,8 @@ TEST(ParseDib, WorkingHeaderFromCoreHeaderWidensSizesAndColourEntries) {
 }
 
 TEST(ParseDib, WorkingHeaderFromInfoHeaderKeepsFieldsAndCarriesMasks) {
-    Bytes file = InfoHeader({3, 2, 32, DibBitFields, 0, 0x10002, 7});
-    Put32(file, 0x00FF0000);
-    Put32(file, 0x0000FF00);
-    Put32(file, 0x000000FF);
-    file = Join({file, Table(2, 4), Pixels(24)});
+    const Bytes file = Join({InfoHeader({3, 2, 32, DibBitFields, 0, 0x10002, 7}),
+                             Masks(0x00FF0000, 0x0000FF00, 0x000000FF), Table(2, 4), Pixels(24)});
     DibLayout layout;
     ASSERT_EQ(ParseExact(file, &layout), DibStatus::Ok);
     ASSERT_EQ(DibWorkingInfoSize(layout), 40u + 12 + 2 * 4 + 4);
@@ -246,11 +166,8 @@ TEST(ParseDib, RefusesWhatItCannotReadSafely) {
         DibStatus status;
     };
     const Bytes info8 = Join({InfoHeader({3, 2, 8}), Table(256, 4)});
-    const Bytes core8 = Join({Core(3, 2, 8), Table(256, 3)});
-    Bytes masksOnly = InfoHeader({3, 2, 16, DibBitFields});
-    Put32(masksOnly, 0xF800);
-    Put32(masksOnly, 0x07E0);
-    Put32(masksOnly, 0x001F);
+    const Bytes core8 = Join({CoreHeader(3, 2, 8), Table(256, 3)});
+    const Bytes masksOnly = Join({InfoHeader({3, 2, 16, DibBitFields}), Masks(0xF800, 0x07E0, 0x001F)});
     Info rle{4, 2, 8, DibRle8, 6};
     Info rleNoSize = rle;
     rleNoSize.sizeImage = 0;
@@ -267,7 +184,7 @@ TEST(ParseDib, RefusesWhatItCannotReadSafely) {
         {"124-byte header", WithFileHeader(Join({InfoHeader({3, 2, 24, 0, 0, 0, 0, 124}), Pixels(24)}), 138), DibStatus::UnknownFormat},
         {"header size 0", Bytes(64, 0), DibStatus::UnknownFormat},
         {"info header cut", Cut(InfoHeader({3, 2, 24}), 1), DibStatus::Truncated},
-        {"core header cut", Cut(Core(3, 2, 24), 1), DibStatus::Truncated},
+        {"core header cut", Cut(CoreHeader(3, 2, 24), 1), DibStatus::Truncated},
         {"info header cut behind a file header", Cut(WithFileHeader(InfoHeader({3, 2, 24}), 54), 10), DibStatus::Truncated},
         {"info colour table cut", Cut(info8, 1), DibStatus::Truncated},
         {"core colour table cut", Cut(core8, 1), DibStatus::Truncated},
@@ -291,10 +208,10 @@ TEST(ParseDib, RefusesWhatItCannotReadSafely) {
         {"negative width", Join({InfoHeader({-3, 2, 24}), Pixels(24)}), DibStatus::Unsupported},
         {"height 0", Join({InfoHeader({3, 0, 24}), Pixels(24)}), DibStatus::Unsupported},
         {"height -2^31", Join({InfoHeader({3, INT32_MIN, 24}), Pixels(24)}), DibStatus::Unsupported},
-        {"core width 0", Join({Core(0, 2, 24), Pixels(24)}), DibStatus::Unsupported},
+        {"core width 0", Join({CoreHeader(0, 2, 24), Pixels(24)}), DibStatus::Unsupported},
         {"7 bits", Join({InfoHeader({3, 2, 7}), Pixels(24)}), DibStatus::Unsupported},
         {"0 bits", Join({InfoHeader({3, 2, 0}), Pixels(24)}), DibStatus::Unsupported},
-        {"core 2 bits", Join({Core(3, 2, 2), Pixels(24)}), DibStatus::Unsupported},
+        {"core 2 bits", Join({CoreHeader(3, 2, 2), Pixels(24)}), DibStatus::Unsupported},
         {"8-bit stream at 4 bits", Join({InfoHeader({4, 2, 4, DibRle8, 6}), Table(16, 4), Pixels(6)}), DibStatus::Unsupported},
         {"4-bit stream at 8 bits", Join({InfoHeader({4, 2, 8, DibRle4, 6}), Table(256, 4), Pixels(6)}), DibStatus::Unsupported},
         {"bit fields at 24 bits", Join({InfoHeader({3, 2, 24, DibBitFields}), Pixels(64)}), DibStatus::Unsupported},
@@ -338,11 +255,6 @@ Bytes Repack(const Bytes& section, int32_t width, int32_t height) {
 }
 
 TEST(RepackBgrSection, SwapsToRgbAndSkipsRowFiller) {
-    EXPECT_EQ(BgrSectionStride(1), 4u);
-    EXPECT_EQ(BgrSectionStride(3), 12u);
-    EXPECT_EQ(BgrSectionStride(4), 12u);
-    EXPECT_EQ(BgrSectionStride(5), 16u);
-
     // 3 wide: rows of 9 bytes in the result, 3 filler bytes skipped in each section row.
     const Bytes out = Repack(Section(3, 2), 3, 2);
     const Bytes expected = {200, 100, 0, 201, 101, 1, 202, 102, 2,
@@ -360,20 +272,6 @@ TEST(RepackBgrSection, TopDownSectionComesOutBottomRowFirst) {
                             210, 110, 10, 211, 111, 11, 212, 112, 12,
                             200, 100, 0, 201, 101, 1, 202, 102, 2};
     EXPECT_EQ(out, expected);
-}
-
-TEST(BgrSectionHeader, DescribesA24BitTargetOfTheSameShape) {
-    const DibInfoHeader up = BgrSectionHeader(3, 5);
-    EXPECT_EQ(up.size, 40u);
-    EXPECT_EQ(up.width, 3);
-    EXPECT_EQ(up.height, 5);
-    EXPECT_EQ(up.planes, 1);
-    EXPECT_EQ(up.bitCount, 24);
-    EXPECT_EQ(up.compression, DibRgb);
-    EXPECT_EQ(up.sizeImage, 60u);
-    const DibInfoHeader down = BgrSectionHeader(3, -5);
-    EXPECT_EQ(down.height, -5);
-    EXPECT_EQ(down.sizeImage, 60u);
 }
 
 }  // namespace

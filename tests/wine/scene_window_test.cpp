@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 
 #include <string>
+#include <vector>
 
 #include "light_sim.h"
 #include "random.h"
@@ -19,8 +20,9 @@ struct BoxCatcher {
 
     static LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam)
     {
-        if (code == HCBT_ACTIVATE) {
-            HWND box = reinterpret_cast<HWND>(wParam);
+        HWND box = reinterpret_cast<HWND>(wParam);
+        char cls[16] = {};
+        if (code == HCBT_ACTIVATE && GetClassNameA(box, cls, sizeof cls) && lstrcmpA(cls, "#32770") == 0) {
             char buffer[512] = {};
             GetWindowTextA(box, buffer, sizeof buffer);
             caption = buffer;
@@ -129,38 +131,85 @@ TEST_F(SceneWindow, ActivationFollowsMinimising)
     EXPECT_TRUE(windowActive);
 }
 
+// Records the system commands that reach default processing, and stops them there.
+struct SystemCommandSpy {
+    static inline std::vector<WPARAM> seen;
+    static inline HHOOK hook = nullptr;
+
+    static LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam)
+    {
+        if (code == HCBT_SYSCOMMAND) {
+            seen.push_back(wParam);
+            return 1;
+        }
+        return CallNextHookEx(hook, code, wParam, lParam);
+    }
+
+    SystemCommandSpy()
+    {
+        seen.clear();
+        hook = SetWindowsHookExA(WH_CBT, OnCbt, nullptr, GetCurrentThreadId());
+    }
+    ~SystemCommandSpy() { UnhookWindowsHookEx(hook); }
+};
+
 TEST_F(SceneWindow, SaverAndPowerCommandsAreSwallowedOthersReachTheSystem)
 {
+    SystemCommandSpy spy;
     // Windows may set the low four bits of a system command; the comparison masks them off.
     EXPECT_EQ(SendMessageA(mainWindow, WM_SYSCOMMAND, SC_SCREENSAVE | 2, 0), 0);
     EXPECT_EQ(SendMessageA(mainWindow, WM_SYSCOMMAND, SC_MONITORPOWER | 1, 2), 0);
-    EXPECT_FALSE(IsIconic(mainWindow));
-    SendMessageA(mainWindow, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    EXPECT_TRUE(IsIconic(mainWindow));
-    SendMessageA(mainWindow, WM_SYSCOMMAND, SC_RESTORE, 0);
-    EXPECT_FALSE(IsIconic(mainWindow));
-    windowActive = true;
+    EXPECT_EQ(SendMessageA(mainWindow, WM_SYSCOMMAND, SC_SCREENSAVE, 0), 0);
+    EXPECT_TRUE(SystemCommandSpy::seen.empty());
+    SendMessageA(mainWindow, WM_SYSCOMMAND, SC_MINIMIZE | 2, 0);
+    ASSERT_EQ(SystemCommandSpy::seen.size(), 1u);
+    EXPECT_EQ(SystemCommandSpy::seen[0], static_cast<WPARAM>(SC_MINIMIZE | 2));
 }
 
-TEST_F(SceneWindow, FramesDrawTheGlowingBallsInTheirColours)
+// Renders one frame with only light `visible` (of lights 0 to 2) in front of the viewer, the
+// others behind it, all at rest and without glow patches; returns the frame's pixels.
+static std::vector<unsigned char> RenderWithOneBallInView(int visible)
 {
     ResetSceneState();
-    ResizeViewport(320, 240);
-    for (int frame = 0; frame < 3; ++frame)
-        ASSERT_TRUE(RenderFrame());
-    static unsigned char pixels[320 * 240 * 3];
+    lightCount = 3.0f;
+    glowScale = 0.0f;
+    for (int i = 0; i < 3; ++i)
+        lights[i] = Light{0.0f, 0.0f, i == visible ? -6.0f : 10.0f, 0, 0, 0, 0};
+    RenderFrame();
+    glowScale = 1.0f;
+    std::vector<unsigned char> pixels(320 * 240 * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, 320, 240, GL_RGB, GL_UNSIGNED_BYTE, pixels);
-    int redOnly = 0, yellow = 0, lit = 0;
-    for (int i = 0; i < 320 * 240 * 3; i += 3) {
-        const int r = pixels[i], g = pixels[i + 1], b = pixels[i + 2];
-        lit += r + g + b > 60;
-        redOnly += r > 150 && g < r / 4 && b < r / 4;
-        yellow += r > 150 && g > r * 3 / 4 && b < r / 3;
+    glReadPixels(0, 0, 320, 240, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
+TEST_F(SceneWindow, FramesDrawTheBallsInTheirColoursOverALitRoom)
+{
+    ResizeViewport(320, 240);
+    const std::vector<unsigned char> room = RenderWithOneBallInView(-1);
+    int lit = 0;
+    for (size_t i = 0; i < room.size(); i += 3)
+        lit += room[i] + room[i + 1] + room[i + 2] > 60;
+    EXPECT_GT(lit, 320 * 240 / 2) << "the room is not lit";
+
+    // Blending is additive, so what a ball adds to the empty room is its own colour.
+    struct Expected { const char* name; double greenPerRed; };
+    const Expected colours[] = {{"orange", 0.5}, {"red", 0.0}, {"yellow", 1.0}};
+    for (int k = 0; k < 3; ++k) {
+        const std::vector<unsigned char> frame = RenderWithOneBallInView(k);
+        double red = 0, green = 0, blue = 0;
+        int covered = 0;
+        for (size_t i = 0; i < frame.size(); i += 3) {
+            const int dr = frame[i] - room[i], dg = frame[i + 1] - room[i + 1], db = frame[i + 2] - room[i + 2];
+            if (dr + dg + db > 60 && frame[i] < 255 && frame[i + 1] < 255) {
+                red += dr, green += dg, blue += db;
+                ++covered;
+            }
+        }
+        ASSERT_GT(covered, 20) << colours[k].name << " ball not in view";
+        EXPECT_NEAR(green / red, colours[k].greenPerRed, 0.15) << colours[k].name;
+        EXPECT_LT(blue / red, 0.05) << colours[k].name;
     }
-    EXPECT_GT(lit, 320 * 240 / 5) << "the room is not lit";
-    EXPECT_GT(redOnly, 20) << "no red ball or glow";
-    EXPECT_GT(yellow, 20) << "no yellow ball or glow";
 }
 
 TEST_F(SceneWindow, ASecondOpeningReportsTheClassRegistration)
