@@ -51,6 +51,7 @@
 #define MS_CBOTLEFTNOW  0x400
 #define MS_CBOTLEFTNEV  0x800
 
+/* The resource compiler reads only the constants above (dialog templates use the MS_ styles). */
 #ifndef RC_INVOKED
 
 #ifdef __cplusplus
@@ -102,16 +103,17 @@ typedef struct SaverCreateParams {
 } SaverCreateParams;
 
 /* A new copy of the current preferences, owned by the caller until it passes it to ScrSetPrefs.
-   NULL when memory runs out. */
+   NULL when memory runs out. Saver thread, before a saver-main entry point. */
 ScrPrefs* WINAPI ScrGetPrefs(void);
 
 /* Installs the preferences in a record from ScrGetPrefs and releases the record. Refused (nothing
    changes, the record is kept) while a saver runs or for NULL; a record the framework did not hand
-   out is read but never released. Errors are traced and, with debugTrace, shown in a box. */
+   out is read but never released. Errors are traced and, with debugTrace, shown in a box.
+   Saver thread, before a saver-main entry point. */
 void WINAPI ScrSetPrefs(ScrPrefs* prefs);
 
 /* Fills the record (all but its size) with the user's settings as the registry holds them now.
-   A NULL record is ignored; settings missing from the registry give their defaults. */
+   A NULL record is ignored; settings missing from the registry give their defaults. Saver thread. */
 void WINAPI ScrGetSettings(ScrSettings* settings);
 
 #ifdef __cplusplus

@@ -475,6 +475,9 @@ TEST_F(DibReaderTest, RealMessageBoxIsOwnedByTheFocusWindow) {
     boxHook = SetWindowsHookExA(WH_CBT, AnswerBox, nullptr, GetCurrentThreadId());
     ASSERT_NE(boxHook, nullptr);
     for (const Case& c : cases) {
+        // Closing the previous box hands the focus back asynchronously; take it again.
+        SetForegroundWindow(window);
+        SetFocus(window);
         seenBox = SeenBox{};
         EXPECT_EQ(Image(ReadDibFile(c.path.c_str())), nullptr);
         EXPECT_EQ(seenBox.boxes, 1) << c.path;
