@@ -138,9 +138,11 @@ Light StepLight(int i)
         const float dx = other.x - self.x;
         const float dy = other.y - self.y;
         const float dz = other.z - self.z;
-        const double dist =
-            std::hypot(std::hypot(static_cast<double>(dx), static_cast<double>(dy)),
-                       static_cast<double>(dz));
+        // The squares of float differences are exact in double, so the one rounding of sqrt
+        // gives the length as closely as nested hypot calls, at a fraction of their cost
+        // (the runtime's hypot dominated the whole step).
+        const double ddx = dx, ddy = dy, ddz = dz;
+        const double dist = std::sqrt(ddx * ddx + ddy * ddy + ddz * ddz);
         // The 0.1 keeps the pull finite when two lights meet; at distance 0 d is zero anyway.
         const float f = static_cast<float>(1.0 / (dist + 0.1));
         self.vx += dx * f * PullFactor;
