@@ -2,6 +2,7 @@
 
 #include "library.h"
 #include "prefs.h"
+#include "registry_number.h"
 #include "resource_ids.h"
 #include "settings_codec.h"
 #include "trace.h"
@@ -60,8 +61,7 @@ static_assert(SETTING_FIELD(rememberedPasswordDelayIndex) ==
                   SETTING_FIELD(passwordDelayIndex) + 4, "");
 static_assert(SETTING_FIELD(rememberedActiveConfig) == SETTING_FIELD(activeConfig) + 4, "");
 
-// A 32-bit setting written as text spells its number in at most 15 characters.
-enum { NumberTextCapacity = 16, CornerTextCapacity = 5, RememberedOffset = 4 };
+enum { CornerTextCapacity = 5, RememberedOffset = 4 };
 
 unsigned char* FieldBytes(GeneralDialog& dialog, size_t offset) {
   return reinterpret_cast<unsigned char*>(&dialog) + offset;
@@ -85,22 +85,6 @@ bool GateOpen(SettingGate gate) {
   }
 }
 
-// Reads a 32-bit setting. The buffer starts zeroed, so binary data shorter than 4 bytes reads
-// its missing bytes as 0; data longer than 4 bytes is not read; text is read as the number it spells.
-bool QueryNumber(HKEY key, const char* name, uint32_t* number) {
-  char data[NumberTextCapacity] = {};
-  DWORD type = REG_NONE;
-  DWORD size = sizeof data;
-  if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) !=
-      ERROR_SUCCESS) {
-    return false;
-  }
-  if (type == REG_SZ || type == REG_EXPAND_SZ) return DecodeSettingText(data, size, number);
-  if (size > 4) return false;
-  *number = DecodeSettingBytes(reinterpret_cast<const unsigned char*>(data), size);
-  return true;
-}
-
 // Reads the corner text: four characters and a zero at most, missing characters read as code 0.
 bool QueryCorners(HKEY key, const char* name, unsigned char* corners) {
   char data[CornerTextCapacity] = {};
@@ -121,7 +105,7 @@ void ReadSettingValue(HKEY key, const SettingValue& value, GeneralDialog& dialog
     return;
   }
   uint32_t stored;
-  if (!QueryNumber(key, name, &stored)) return;
+  if (!QueryRegistryNumber(key, name, &stored)) return;
   if (value.clamp == SettingClamp::StoredValue) stored = ClampSettingIndex(stored, value.clampMax);
   SetFieldValue(dialog, value.field, stored);
 }

@@ -13,8 +13,9 @@ int systemAgentPresent;
 int agentWarningShown;
 
 void EnsureLibrary() {
-  if (libraryInitialised || loadedAsLibrary || frameworkModule) return;
-  frameworkModule = GetModuleHandleA(nullptr);
+  // A linked library that a finished run closed is initialised again for the next run.
+  if (libraryInitialised || loadedAsLibrary) return;
+  if (!frameworkModule) frameworkModule = GetModuleHandleA(nullptr);
   InitLibrary();
 }
 

@@ -12,7 +12,8 @@ extern bool saverRunning;
 extern int systemAgentPresent;
 extern int agentWarningShown;
 
-// Every public entry point calls this first: initialises the linked library on first use.
+// Every public entry point calls this first: initialises the linked library on first use and
+// again after a run closed it.
 void EnsureLibrary();
 // 1 on success, 0 on failure (wrong installation of the DLL, monitor classes not registered).
 int InitLibrary();

@@ -10,6 +10,7 @@
  * DllMain. The first call of any of them initialises the framework.
  */
 #include <windows.h>
+#include <prsht.h>
 
 /* Window messages between a saver window, its timer thread and the configuration dialog. */
 #define SCRM_VERIFYPW        (WM_APP + 0) /* ask the password before closing; 1 accepted, 0 refused */
@@ -115,6 +116,64 @@ void WINAPI ScrSetPrefs(ScrPrefs* prefs);
 /* Fills the record (all but its size) with the user's settings as the registry holds them now.
    A NULL record is ignored; settings missing from the registry give their defaults. Saver thread. */
 void WINAPI ScrGetSettings(ScrSettings* settings);
+
+/* ---- Running a saver ---- */
+
+/* The saver-main entry points: call one from the program's entry routine, on the thread that is
+   to own the saver windows. It runs the mode the command line asks for and returns its result as
+   the program's exit code: "/s" (full screen) and "/p N" or "/l N" (preview inside window N, or in
+   the companion program for "/p tavisk") 2 once closed; "/a [N]" the password change's result;
+   "/c" or nothing the configuration's. An unknown switch, a preview window that does not exist, a
+   saver window that cannot be created, or a call while a run is in progress: 2. */
+
+typedef void (WINAPI *ScrInitProc)(HINSTANCE instance);
+
+/* Windows of class "KoScreenSaverClass" with windowProc, which passes what it does not handle to
+   DefSaverProc (NULL: no window can be created). pageDialogProc (may be NULL) runs settings page
+   2003 of the saver's module, whose dialog 2004 replaces the About box. initProc (may be NULL) is
+   called with instance before anything is registered; reserved is never read. */
+int WINAPI ScrMain(HINSTANCE instance, WNDPROC windowProc, DLGPROC pageDialogProc,
+                   ScrInitProc initProc, DWORD reserved);
+
+/* ScrMainHooks' hooks, each may be NULL. The creation hook creates the window from the WindowMode
+   and the filled CREATESTRUCTA (pass lpCreateParams on) and returns it; NULL or anything that is
+   not a window: none. The others answer 9 for the framework's default (notify 1: the sheet is the
+   active configuration of a running saver). */
+typedef HWND (WINAPI *ScrCreateHook)(int mode, CREATESTRUCTA* create);
+typedef int (WINAPI *ScrSheetHook)(HWND hiddenDialog, LPPROPSHEETHEADERA header, int notify);
+typedef int (WINAPI *ScrAboutHook)(HWND parent);
+typedef int (WINAPI *ScrPasswordHook)(HWND parent);
+
+/* Windows of class "DummyScreenSaverClass" with DefSaverProc as their procedure. */
+int WINAPI ScrMainHooks(HINSTANCE instance, ScrCreateHook createHook, ScrSheetHook sheetHook,
+                        ScrAboutHook aboutHook, ScrPasswordHook passwordHook);
+
+/* As ScrMainHooks (grey background), but every request goes first to hostWindow as a SCRHOST_
+   message; a non-zero answer means the host did it (a creation request: the window, as above). */
+int WINAPI ScrMainHost(HINSTANCE instance, HWND hostWindow);
+
+/* For a host's procedure: 0 for SCRHOST_MONITORPREVIEW to 0x806D (the framework then does its
+   default), DefWindowProcA for other messages. The host's thread. */
+LRESULT WINAPI DefHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+/* The saver windows' default procedure. A window without a parent is the full-screen saver:
+   input closes it (after the password when one is due) unless a framework dialog is open;
+   previews are passive. SCRM_TIMER left to it answers -1 (no more ticks); what it does not handle
+   goes to DefWindowProcA. The window's own thread. */
+LRESULT WINAPI DefSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+/* ---- Timers ---- */
+
+/* Starts the window's timer thread, which ticks the window with SCRM_TIMER. Does nothing (traced)
+   with noTimers, when the window already has a timer, when it has no timer slot (its procedure
+   does not end in DefSaverProc), or when memory, an event or the thread cannot be had. The thread
+   of the saver windows. */
+void WINAPI ScrStartTimer(HWND window);
+
+/* Asks the window's timer to end and detaches it at once; a new ScrStartTimer may follow. Does not
+   wait: the thread ends when its current wait is over. Nothing to stop, a NULL window or noTimers:
+   traced, nothing else. The thread of the saver windows. */
+void WINAPI ScrStopTimer(HWND window);
 
 #ifdef __cplusplus
 }

@@ -6,6 +6,7 @@ set -euo pipefail
 PACKAGES=(
   cmake make g++ python3
   googletest libbenchmark-dev
+  clang libclang-rt-14-dev
   g++-mingw-w64-i686 mingw-w64-i686-dev
   wine wine32:i386 libgl1:i386 libgl1-mesa-dri:i386 libglu1-mesa:i386
   xvfb xauth x11-apps x11-utils imagemagick xdotool

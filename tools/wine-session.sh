@@ -26,7 +26,9 @@ start() {
     if alive "${XVFB_PID:-}"; then return 0; fi
   fi
   # Xvfb picks a free display number itself and writes it to fd 3.
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -ac \
+  # NOTE: -noreset: otherwise the server resets whenever its last client goes, and the pointer
+  # that a test placed with xdotool (the only client at that moment) jumps back to the centre.
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -ac -noreset \
     3>"$dir/display" >"$dir/xvfb.log" 2>&1 </dev/null &
   local xpid=$! n
   for _ in $(seq 100); do

@@ -19,9 +19,10 @@ class Session:
                     self.env[key] = value.strip("'")
         self.wine_run = os.path.join(self.build, "wine-run")
 
-    def start(self, exe, *args, cwd=None):
+    def start(self, exe, *args, cwd=None, env=None):
+        """Starts a program of the build (or one at an absolute path); env adds variables."""
         return subprocess.Popen([self.wine_run, os.path.join(self.bin, exe), *args],
-                                cwd=cwd or self.bin, env=self.env,
+                                cwd=cwd or self.bin, env={**self.env, **(env or {})},
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def run(self, exe, *args, timeout=60):
@@ -51,6 +52,13 @@ class Session:
 
     def xdotool(self, *args):
         subprocess.run(["xdotool", *args], env=self.env, check=True, timeout=30)
+
+    def mouse(self):
+        """Where the pointer is, as (x, y)."""
+        out = subprocess.run(["xdotool", "getmouselocation", "--shell"], env=self.env, check=True,
+                             capture_output=True, text=True, timeout=30).stdout
+        fields = dict(line.split("=", 1) for line in out.split())
+        return int(fields["X"]), int(fields["Y"])
 
     def click(self, x, y):
         self.xdotool("mousemove", str(x), str(y), "click", "1")

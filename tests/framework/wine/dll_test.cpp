@@ -65,7 +65,9 @@ TEST(Dll, InTheWindowsDirectoryItLoadsInitialisesAndReportsItsVersion) {
 }
 
 TEST(Dll, CarriersExportThePublicOperationsByPlainNameAndHoldTheResources) {
-  const char* operations[] = {"ScrGetPrefs", "ScrSetPrefs", "ScrGetSettings"};
+  const char* operations[] = {"ScrGetPrefs",   "ScrSetPrefs",  "ScrGetSettings", "ScrStartTimer",
+                              "ScrStopTimer",  "ScrMain",      "ScrMainHooks",   "ScrMainHost",
+                              "DefHostProc",   "DefSaverProc"};
   const std::string modules[] = {InstalledPath(), ProgramFolder() + "glimmerbox.exe",
                                  ProgramFolder() + "framework_lifecycle_test.exe"};
   for (const std::string& path : modules) {
@@ -73,6 +75,7 @@ TEST(Dll, CarriersExportThePublicOperationsByPlainNameAndHoldTheResources) {
     ASSERT_NE(nullptr, module) << path;
     for (const char* name : operations) EXPECT_NE(nullptr, GetProcAddress(module, name)) << name;
     EXPECT_EQ(nullptr, GetProcAddress(module, "ScrGetPrefs@0")) << path;
+    EXPECT_EQ(nullptr, GetProcAddress(module, "ScrMain@20")) << path;
     char geometry[100] = {};
     LoadStringA(module, 3055, geometry, sizeof geometry);
     EXPECT_STREQ("16 17  169 17  169 130  16 130", geometry) << path;

@@ -1,6 +1,7 @@
 // The framework linked into an executable: the first public call initialises it with the default
 // preferences, the corner menus, bitmaps, rectangles and monitor classes; CloseLibrary releases
-// them. The tests run in order in one fresh process, since the library state is process-wide.
+// them, and the next public call builds them again. The tests run in order in one fresh process,
+// since the library state is process-wide.
 #include "corner_resources.h"
 #include "library.h"
 #include "morvane.h"
@@ -60,7 +61,7 @@ TEST(Lifecycle, CornerResourcesAndMonitorClassesAreBuilt) {
   EXPECT_EQ(UINT(CS_GLOBALCLASS | CS_HREDRAW | CS_VREDRAW), style);
 }
 
-TEST(Lifecycle, SecondEnsureKeepsThemAndCloseReleasesThem) {
+TEST(Lifecycle, SecondEnsureKeepsThemCloseReleasesThemAndTheNextCallRebuildsThem) {
   HMENU menu = cornerMenus[0];
   HBITMAP picture = monitorBitmap;
   EnsureLibrary();
@@ -81,8 +82,14 @@ TEST(Lifecycle, SecondEnsureKeepsThemAndCloseReleasesThem) {
   EXPECT_FALSE(ClassRegistered("MorvaneMonitorWindowClass", &style));
   EXPECT_EQ(1, CloseLibrary());  // nothing left to close
 
-  ScrSetPrefs(ScrGetPrefs());  // the module handle stays set: not initialised a second time
-  EXPECT_FALSE(libraryInitialised);
+  // A closed library (as a finished run leaves it) is initialised again by the next public call,
+  // from the same module.
+  HINSTANCE module = frameworkModule;
+  ScrSetPrefs(ScrGetPrefs());
+  EXPECT_TRUE(libraryInitialised);
+  EXPECT_EQ(module, frameworkModule);
+  EXPECT_EQ(3, GetMenuItemCount(cornerMenus[0]));
+  EXPECT_TRUE(ClassRegistered("MorvaneMonitorClass", &style));
 }
 
 }  // namespace

@@ -1,0 +1,54 @@
+// ScrMainHooks, the variant whose windows use DefSaverProc and whose saver may take over window
+// creation, the configuration sheet, the About box and the password change through hooks.
+#include "passwords.h"
+#include "saver_run.h"
+#include "saver_windows.h"
+
+namespace {
+
+// A hook's answer that asks for the framework's own way.
+enum { UseDefault = 9 };
+
+ScrCreateHook createHook;
+ScrSheetHook sheetHook;
+ScrAboutHook aboutHook;
+ScrPasswordHook passwordHook;
+
+HWND CreateThroughHook(const SaverWindowRequest& request) {
+  if (!createHook) return CreateDescribedWindow(request.create);
+  CREATESTRUCTA create = request.create;
+  return createHook(request.mode, &create);
+}
+
+HWND MakeHookedPreviewWindow(HWND parent, bool inMonitor) {
+  SaverWindowRequest request = DescribePreviewWindow(dummySaverClass, parent, inMonitor);
+  return FinishSaverWindow(request, CreateThroughHook(request));
+}
+
+HWND MakeHookedSaverWindow() {
+  SaverWindowRequest request = DescribeSaverWindow(dummySaverClass);
+  return FinishSaverWindow(request, CreateThroughHook(request));
+}
+
+int ChangeHookedPassword(HWND parent) {
+  int answer = passwordHook ? passwordHook(parent) : UseDefault;
+  return answer == UseDefault ? DoChangePwDialog(parent) : answer;
+}
+
+const SaverExecutors hookedExecutors = {MakeHookedPreviewWindow, MakeHookedSaverWindow, nullptr,
+                                        nullptr, ChangeHookedPassword};
+
+}  // namespace
+
+extern "C" int WINAPI ScrMainHooks(HINSTANCE instance, ScrCreateHook create, ScrSheetHook sheet,
+                                   ScrAboutHook about, ScrPasswordHook password) {
+  if (!BeginSaverMain()) return 2;
+  hasOwnAbout = false;
+  saverPageProc = nullptr;
+  createHook = create;
+  sheetHook = sheet;
+  aboutHook = about;
+  passwordHook = password;
+  RegisterSaverClass(instance, dummySaverClass, DefSaverProc, NULL_BRUSH);
+  return RunSaver(instance, hookedExecutors);
+}

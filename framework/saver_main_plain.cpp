@@ -1,0 +1,35 @@
+// ScrMain, the variant whose saver supplies its own window procedure.
+#include "passwords.h"
+#include "saver_run.h"
+#include "saver_windows.h"
+
+namespace {
+
+// The saver's dialog 2004 replaces the framework's About box.
+enum { SaverAboutDialog = 2004 };
+
+HWND MakePlainPreviewWindow(HWND parent, bool inMonitor) {
+  SaverWindowRequest request = DescribePreviewWindow(plainSaverClass, parent, inMonitor);
+  return FinishSaverWindow(request, CreateDescribedWindow(request.create));
+}
+
+HWND MakePlainSaverWindow() {
+  SaverWindowRequest request = DescribeSaverWindow(plainSaverClass);
+  return FinishSaverWindow(request, CreateDescribedWindow(request.create));
+}
+
+const SaverExecutors plainExecutors = {MakePlainPreviewWindow, MakePlainSaverWindow, nullptr,
+                                       nullptr, DoChangePwDialog};
+
+}  // namespace
+
+extern "C" int WINAPI ScrMain(HINSTANCE instance, WNDPROC windowProc, DLGPROC pageDialogProc,
+                              ScrInitProc initProc, DWORD reserved) {
+  if (!BeginSaverMain()) return 2;
+  hasOwnAbout = FindResourceA(instance, MAKEINTRESOURCEA(SaverAboutDialog), RT_DIALOG) != nullptr;
+  saverPageProc = pageDialogProc;
+  saverReserved = reserved;
+  if (initProc) initProc(instance);
+  RegisterSaverClass(instance, plainSaverClass, windowProc, NULL_BRUSH);
+  return RunSaver(instance, plainExecutors);
+}

@@ -1,0 +1,23 @@
+#pragma once
+// The saver windows every variant creates, described once: the full-screen window and the
+// preview inside a given window, as CreateWindowExA, a creation hook or a host receives them.
+#include <windows.h>
+
+extern const char plainSaverClass[];  // "KoScreenSaverClass", ScrMain
+extern const char dummySaverClass[];  // "DummyScreenSaverClass", ScrMainHooks and ScrMainHost
+
+struct SaverWindowRequest {
+  int mode;                 // a WindowMode
+  CREATESTRUCTA create;     // lpCreateParams: a new SaverCreateParams (null when memory ran out)
+  unsigned paramsSerial;    // identifies that record for DiscardSaverWindowRequest
+};
+
+// The topmost popup of the screen's size (with debugMode an overlapped window of a sixth of it).
+SaverWindowRequest DescribeSaverWindow(const char* className);
+// A visible child of parent's size at (0, 0); mode 1 inside a monitor control, else 2.
+SaverWindowRequest DescribePreviewWindow(const char* className, HWND parent, bool inMonitor);
+
+HWND CreateDescribedWindow(const CREATESTRUCTA& create);
+// What an executor returns for the window it was given: the window when it is one, else null.
+// Frees the creation record when no window took it.
+HWND FinishSaverWindow(const SaverWindowRequest& request, HWND candidate);

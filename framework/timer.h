@@ -1,0 +1,82 @@
+#pragma once
+// Timer threads of saver windows, and the registry of timer threads that a run waits for.
+//
+// A saver window may own one timer: a worker thread that sends the window SCRINTERNAL_TICK, which
+// the window turns into SCRM_TIMER; the answer is the delay to the next tick. The window reaches
+// its timer through a slot in the window property PROP_MORVANETIMERDATA, which DefSaverProc
+// creates at WM_CREATE and removes at WM_DESTROY. Everything here except TimerThreadProc runs on
+// the thread that owns the saver windows (the one that runs the saver). ScrStartTimer returns once
+// the new thread has its message queue, so a ScrStopTimer straight after it reaches the thread.
+//
+// DefSaverProc's part:
+//   WM_CREATE             CreateTimerSlot(window); unless noTimers, post SCRM_INTERNAL with
+//                         SCRINTERNAL_STARTTIMER to the window.
+//   SCRM_INTERNAL         return HandleTimerRequest(window, wParam, lParam);
+//   SCRM_SETTINGSCHANGED  (accepted by a full-screen window) WakeTimer(window).
+//   WM_DESTROY            ScrStopTimer(window); RemoveTimerSlot(window).
+// RunSaver's part:
+//   before the mode       OpenThreadRegistry(); unless noTimers, RaiseTimerResolution().
+//   after the mode        AwaitTimerThreads(TimerThreadWaitLimit); CloseThreadRegistry();
+//                         RestoreTimerResolution().
+#include <windows.h>
+
+#include "morvane.h"
+
+// The window property that holds a window's timer slot.
+#define PROP_MORVANETIMERDATA "MorvaneTimerData"
+
+// How long a run waits, in all, for the timer threads it started.
+enum { TimerThreadWaitLimit = 10000 };
+
+// One running timer. Allocated by ScrStartTimer, owned by its thread from then on and freed by
+// that thread when it has taken its quit message. Only running and hadEnough change while the
+// thread lives, both under lock.
+struct TimerRecord {
+  HWND window;          // receives the ticks
+  CRITICAL_SECTION lock;
+  LONG running;         // 1 from the start; 0 once a stop has been asked for
+  HANDLE wakeEvent;     // manual reset; setting it cuts the current wait short
+  DWORD threadId;       // target of the quit request
+  HANDLE threadHandle;  // owned by the thread registry, which closes it
+  LONG hadEnough;       // 1 once the saver answered -1 and the thread posted SCRINTERNAL_HADENOUGH
+};
+
+// The timer thread's routine; exit code 0.
+DWORD WINAPI TimerThreadProc(void* record);
+
+// The timer slot. Create always attaches a new empty slot (a window has at most one: creating
+// again keeps the existing one). Store does nothing without a slot; LookUp returns null without a
+// slot or with an empty one; Remove frees the slot and removes the property.
+void CreateTimerSlot(HWND window);
+bool HasTimerSlot(HWND window);
+void StoreTimerRecord(HWND window, TimerRecord* record);
+TimerRecord* LookUpTimerRecord(HWND window);
+void RemoveTimerSlot(HWND window);
+
+// SCRM_INTERNAL of a saver window: the tick (the saver's answer to SCRM_TIMER), the end of a
+// timer whose saver answered -1, and the start request. What it does not handle goes to
+// DefWindowProcA; the result is the message's result.
+LRESULT HandleTimerRequest(HWND window, WPARAM request, LPARAM lParam);
+
+// Sets the window's wake event when it has a timer, so its next tick comes at once.
+void WakeTimer(HWND window);
+
+// The registry of timer threads (threadList under threadListLock). Open at the start of a run:
+// initialises the lock the first time and closes what an earlier start outside a run left.
+void OpenThreadRegistry();
+// Enters a started timer thread; the registry owns the handle from now on. False when no entry
+// could be allocated (the handle stays the caller's).
+bool RegisterTimerThread(HANDLE thread);
+// The number of threads entered since the registry was opened.
+int CountTimerThreads();
+// Waits until every registered thread has ended or limitMs have passed, in groups of at most
+// MAXIMUM_WAIT_OBJECTS handles within the one limit. On time-out traces "Not all threads have
+// terminated!" and shows the "ThreadTimer error" debug box. True when all have ended.
+bool AwaitTimerThreads(DWORD limitMs);
+// Empties the registry and closes the thread handles (the threads run on if still running).
+void CloseThreadRegistry();
+
+// The system timer resolution at 1 ms for the span of a run that uses timers, so that timeGetTime
+// and the waits of the timer threads have 1 ms steps. Restore undoes a Raise and nothing else.
+void RaiseTimerResolution();
+void RestoreTimerResolution();

@@ -1,0 +1,24 @@
+#ifndef MORVANE_TEST_LOG_H
+#define MORVANE_TEST_LOG_H
+/* What the test programs (savers, stand-ins, companion) report to the tests: lines appended to the
+   file named by the environment variable MORVANE_TEST_LOG, which every one of them appends to. */
+#include <windows.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Appends one line (wsprintf format, at most 1000 characters); nothing without MORVANE_TEST_LOG. */
+void TestLog(const char* format, ...);
+
+/* The number in an environment variable ("%i" forms), or fallback when it is missing. */
+int TestNumber(const char* variable, int fallback);
+
+/* Whether the comma-separated list in an environment variable holds word. */
+int TestListHas(const char* variable, const char* word);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

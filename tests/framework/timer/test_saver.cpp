@@ -1,0 +1,137 @@
+#include "test_saver.h"
+
+#include <algorithm>
+
+#include "morvane.h"
+#include "timer.h"
+
+namespace {
+
+const char* const slotClass = "TimerTestSaverClass";
+const char* const bareClass = "TimerTestBareClass";
+
+TickScript* ScriptOf(HWND window) {
+  return reinterpret_cast<TickScript*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+LRESULT Tick(HWND window) {
+  TickScript* script = ScriptOf(window);
+  if (!script) return -1;
+  int index = script->count();
+  script->startMs.push_back(NowMs());
+  BusyFor(script->handlingMs);
+  LRESULT answer = script->answer ? script->answer(window, index) : -1;
+  script->endMs.push_back(NowMs());
+  return answer;
+}
+
+LRESULT Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool withSlot) {
+  switch (message) {
+    case WM_NCCREATE: {
+      auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+      SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+      break;
+    }
+    case WM_CREATE:
+      if (withSlot) CreateTimerSlot(window);
+      return 0;
+    case WM_DESTROY:
+      ScrStopTimer(window);
+      RemoveTimerSlot(window);
+      return 0;
+    case SCRM_INTERNAL:
+      return HandleTimerRequest(window, wParam, lParam);
+    case SCRM_SETTINGSCHANGED:
+      WakeTimer(window);
+      return 1;
+    case SCRM_TIMER:
+      return Tick(window);
+    default:
+      break;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK SlotSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return Route(window, message, wParam, lParam, true);
+}
+
+LRESULT CALLBACK BareSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return Route(window, message, wParam, lParam, false);
+}
+
+void RegisterClasses() {
+  static bool registered;
+  if (registered) return;
+  registered = true;
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = SlotSaverProc;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = slotClass;
+  RegisterClassA(&windowClass);
+  windowClass.lpfnWndProc = BareSaverProc;
+  windowClass.lpszClassName = bareClass;
+  RegisterClassA(&windowClass);
+}
+
+}  // namespace
+
+double NowMs() {
+  static LARGE_INTEGER frequency;
+  if (!frequency.QuadPart) QueryPerformanceFrequency(&frequency);
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+void BusyFor(double ms) {
+  double until = NowMs() + ms;
+  while (NowMs() < until) {
+  }
+}
+
+HWND CreateTestSaver(TickScript* script, bool withSlot) {
+  RegisterClasses();
+  return CreateWindowExA(0, withSlot ? slotClass : bareClass, "TimerTestSaver", WS_POPUP, 0, 0,
+                         10, 10, nullptr, nullptr, GetModuleHandleA(nullptr), script);
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
+  DWORD start = GetTickCount();
+  while (!done()) {
+    DWORD elapsed = GetTickCount() - start;
+    if (elapsed >= limitMs) return done();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, limitMs - elapsed, QS_ALLINPUT);
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+  }
+  return true;
+}
+
+bool PumpUntilEnded(HANDLE thread, DWORD limitMs) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    DWORD elapsed = GetTickCount() - start;
+    DWORD remaining = elapsed < limitMs ? limitMs - elapsed : 0;
+    DWORD result = MsgWaitForMultipleObjects(1, &thread, FALSE, remaining, QS_ALLINPUT);
+    if (result == WAIT_OBJECT_0) return true;
+    if (result != WAIT_OBJECT_0 + 1) return false;
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+  }
+}
+
+std::vector<double> TickIntervals(const TickScript& script) {
+  std::vector<double> intervals;
+  for (size_t i = 1; i < script.startMs.size(); ++i) {
+    intervals.push_back(script.startMs[i] - script.startMs[i - 1]);
+  }
+  return intervals;
+}
+
+double Quantile(std::vector<double> values, double fraction) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  size_t index = static_cast<size_t>(fraction * static_cast<double>(values.size() - 1) + 0.5);
+  return values[std::min(index, values.size() - 1)];
+}
