@@ -7,7 +7,7 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from winesession import Session, crop, glow_shares, poll, wait_exit  # noqa: E402
+from winesession import Program, Session, crop, glow_shares, poll  # noqa: E402
 
 IDOK, IDYES, IDNO = 1, 6, 7
 # Share of the window that each glow colour must cover in one view of the swarm.
@@ -15,11 +15,11 @@ GLOW_SHARE = 0.003
 session = None
 
 
-class DemoRun:
+class DemoRun(Program):
     """One start of the demo, with helpers for the boxes it shows."""
 
     def __init__(self, cwd=None):
-        self.proc = session.start("glimmerbox.exe", cwd=cwd)
+        super().__init__(session, "glimmerbox.exe", cwd=cwd)
 
     def answer(self, caption, button, expected_text=None):
         box = session.wait_box(caption)
@@ -29,14 +29,6 @@ class DemoRun:
         assert button in box["buttons"], "box %r has no button %d" % (caption, button)
         session.click(*box["buttons"][button])
         return box
-
-    def wait_exit(self, timeout=30):
-        return wait_exit(self.proc, timeout)
-
-    def kill(self):
-        if self.proc.poll() is None:
-            self.proc.kill()
-            self.proc.wait()
 
 
 class WindowedScene(unittest.TestCase):

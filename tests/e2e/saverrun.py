@@ -6,7 +6,7 @@ import os
 import shutil
 import tempfile
 
-from winesession import poll, wait_exit
+from winesession import Program as BuildProgram, poll
 
 # The colours the test savers paint, one per tick in turn.
 PALETTE = [(255, 0, 255), (0, 255, 255), (255, 255, 0), (0, 128, 255)]
@@ -49,7 +49,7 @@ class Scratch:
         shutil.rmtree(self.dir, ignore_errors=True)
 
 
-class Program:
+class Program(BuildProgram):
     """One program of the build started with the scratch folder's log."""
 
     def __init__(self, session, scratch, exe, *args, env=None, cwd=None, router=False,
@@ -64,18 +64,10 @@ class Program:
             # NOTE: Wine prefers its own MPR.DLL; only this override loads the stand-in.
             extra["WINE_EXTRA_DLLOVERRIDES"] = "mpr=n,b"
         extra.update(env or {})
-        self.proc = session.start(exe, *args, cwd=cwd, env=extra)
-
-    def running(self):
-        return self.proc.poll() is None
+        super().__init__(session, exe, *args, cwd=cwd, env=extra)
 
     def wait_exit(self, timeout=15):
-        return wait_exit(self.proc, timeout)
-
-    def kill(self):
-        if self.proc.poll() is None:
-            self.proc.kill()
-            self.proc.wait()
+        return super().wait_exit(timeout)
 
 
 class SaverTest:

@@ -82,6 +82,24 @@ class Session:
         return parse_ppm(ppm)
 
 
+class Program:
+    """One start of a program of the build; kill() ends it if it is still running."""
+
+    def __init__(self, session, exe, *args, cwd=None, env=None):
+        self.proc = session.start(exe, *args, cwd=cwd, env=env)
+
+    def running(self):
+        return self.proc.poll() is None
+
+    def wait_exit(self, timeout=30):
+        return wait_exit(self.proc, timeout)
+
+    def kill(self):
+        if self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait()
+
+
 def parse_fields(line):
     fields = {}
     if line.startswith("text="):
