@@ -11,6 +11,7 @@
  */
 #include <windows.h>
 #include <prsht.h>
+#include <custcntl.h>
 
 /* Window messages between a saver window, its timer thread and the configuration dialog. */
 #define SCRM_VERIFYPW        (WM_APP + 0) /* ask the password before closing; 1 accepted, 0 refused */
@@ -174,6 +175,18 @@ void WINAPI ScrStartTimer(HWND window);
    wait: the thread ends when its current wait is over. Nothing to stop, a NULL window or noTimers:
    traced, nothing else. The thread of the saver windows. */
 void WINAPI ScrStopTimer(HWND window);
+
+/* ---- The monitor control ---- */
+
+/* Describes "MorvaneMonitorClass" and its MS_ styles to a dialog editor; info may be NULL (nothing
+   written). Returns 1, the number of controls. Default size 0 before the framework initialised. */
+UINT WINAPI MonitorControlInfo(LPCCINFOA info);
+
+/* A live preview of the running saver (its new window) inside window: in the inner window of an
+   MS_PREVIEW monitor control, or in window itself when it is no monitor control. NULL for NULL or
+   when the window cannot be made; NULL, traced, outside a saver run or for a monitor control in
+   another mode (also shown with debugTrace). Call it from a configuration page, saver thread. */
+HWND WINAPI CreatePreview(HWND window);
 
 #ifdef __cplusplus
 }

@@ -1,6 +1,7 @@
 #include "monitor_classes.h"
 
 #include "library.h"
+#include "monitor_window.h"
 #include "trace.h"
 
 #include <windows.h>
@@ -10,11 +11,11 @@ namespace {
 const char monitorClassName[] = "MorvaneMonitorClass";
 const char monitorWindowClassName[] = "MorvaneMonitorWindowClass";
 
-bool RegisterOneClass(const char* name, UINT style) {
+bool RegisterOneClass(const char* name, UINT style, WNDPROC procedure) {
   WNDCLASSEXA windowClass = {};
   windowClass.cbSize = sizeof windowClass;
   windowClass.style = style;
-  windowClass.lpfnWndProc = DefWindowProcA;
+  windowClass.lpfnWndProc = procedure;
   windowClass.hInstance = frameworkModule;
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
   windowClass.lpszClassName = name;
@@ -29,12 +30,13 @@ void ReportClassError(const char* trace, const char* text, const char* caption) 
 }  // namespace
 
 int RegisterMonitorClasses() {
-  if (!RegisterOneClass(monitorClassName, CS_GLOBALCLASS)) {
+  if (!RegisterOneClass(monitorClassName, CS_GLOBALCLASS, MonitorWindowProc)) {
     ReportClassError("Morvane: failed to register monitor class", "Failed to register monitor class",
                      "Morvane DLL");
     return FALSE;
   }
-  if (!RegisterOneClass(monitorWindowClassName, CS_GLOBALCLASS | CS_HREDRAW | CS_VREDRAW)) {
+  if (!RegisterOneClass(monitorWindowClassName, CS_GLOBALCLASS | CS_HREDRAW | CS_VREDRAW,
+                        MonitorInnerWindowProc)) {
     ReportClassError("Morvane: Failed to register monitor window class",
                      "Failed to register monitor window class", "Morvane DLL");
     return FALSE;

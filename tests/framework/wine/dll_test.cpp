@@ -67,7 +67,7 @@ TEST(Dll, InTheWindowsDirectoryItLoadsInitialisesAndReportsItsVersion) {
 TEST(Dll, CarriersExportThePublicOperationsByPlainNameAndHoldTheResources) {
   const char* operations[] = {"ScrGetPrefs",   "ScrSetPrefs",  "ScrGetSettings", "ScrStartTimer",
                               "ScrStopTimer",  "ScrMain",      "ScrMainHooks",   "ScrMainHost",
-                              "DefHostProc",   "DefSaverProc"};
+                              "DefHostProc",   "DefSaverProc", "MonitorControlInfo", "CreatePreview"};
   const std::string modules[] = {InstalledPath(), ProgramFolder() + "glimmerbox.exe",
                                  ProgramFolder() + "framework_lifecycle_test.exe"};
   for (const std::string& path : modules) {
