@@ -15,6 +15,7 @@
 #include "../common/bmp_bytes.h"
 #include "dib_layout.h"
 #include "dib_reader.h"
+#include "message_box_spy.h"
 #include "textures.h"
 
 namespace {
@@ -417,38 +418,6 @@ TEST_F(DibReaderTest, FileIsReleasedAfterEveryRead) {
     EXPECT_TRUE(DeleteFileA(unknown.c_str())) << GetLastError();
 }
 
-// The real message box, answered by a hook on this thread as soon as it becomes active.
-struct SeenBox {
-    int boxes = 0;
-    std::string text;
-    std::string caption;
-    HWND owner = nullptr;
-    bool onlyOk = false;
-};
-SeenBox seenBox;
-HHOOK boxHook;
-
-LRESULT CALLBACK AnswerBox(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE) {
-        HWND box = reinterpret_cast<HWND>(wParam);
-        char className[32] = {};
-        GetClassNameA(box, className, sizeof className);
-        if (std::strcmp(className, "#32770") == 0) {
-            char text[512] = {};
-            char caption[64] = {};
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-            GetWindowTextA(box, caption, sizeof caption);
-            ++seenBox.boxes;
-            seenBox.text = text;
-            seenBox.caption = caption;
-            seenBox.owner = GetWindow(box, GW_OWNER);
-            seenBox.onlyOk = GetDlgItem(box, IDOK) && !GetDlgItem(box, IDCANCEL) && !GetDlgItem(box, IDYES);
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-        }
-    }
-    return CallNextHookEx(boxHook, code, wParam, lParam);
-}
-
 TEST_F(DibReaderTest, RealMessageBoxIsOwnedByTheFocusWindow) {
     dibMessageBox = MessageBoxA;
     WNDCLASSA cls = {};
@@ -472,22 +441,21 @@ TEST_F(DibReaderTest, RealMessageBoxIsOwnedByTheFocusWindow) {
         {Write("v5.bmp", InfoHeader({3, 2, 24, 0, 0, 0, 0, 124})), "Unknown DIB file format."},
         {Write("cut.bmp", Cut(InfoHeader({3, 2, 24}), 1)), "Image file conversion error."},
     };
-    boxHook = SetWindowsHookExA(WH_CBT, AnswerBox, nullptr, GetCurrentThreadId());
-    ASSERT_NE(boxHook, nullptr);
     for (const Case& c : cases) {
         // Closing the previous box hands the focus back asynchronously; take it again.
         SetForegroundWindow(window);
         SetFocus(window);
-        seenBox = SeenBox{};
+        StartAnsweringBoxes();
         EXPECT_EQ(Image(ReadDibFile(c.path.c_str())), nullptr);
-        EXPECT_EQ(seenBox.boxes, 1) << c.path;
+        const std::vector<ShownBox> boxes = StopAnsweringBoxes();
+        const ShownBox seenBox = boxes.empty() ? ShownBox{} : boxes.back();
+        EXPECT_EQ(static_cast<int>(boxes.size()), 1) << c.path;
         const std::string expected = c.text.empty() ? "Failed to open DIB file " + c.path + ".\n" : c.text;
         EXPECT_EQ(seenBox.text, expected);
         EXPECT_EQ(seenBox.caption, "Error");
         EXPECT_EQ(seenBox.owner, window);
         EXPECT_TRUE(seenBox.onlyOk);
     }
-    UnhookWindowsHookEx(boxHook);
     DestroyWindow(window);
     UnregisterClassA("DibReaderFocusTest", cls.hInstance);
 }

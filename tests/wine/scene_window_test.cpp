@@ -7,49 +7,26 @@
 #include <vector>
 
 #include "light_sim.h"
+#include "message_box_spy.h"
 #include "random.h"
 #include "scene_render.h"
 #include "scene_window.h"
 
 namespace {
 
-// Answers the next message box of this thread with OK and remembers its caption and text.
-struct BoxCatcher {
-    static inline std::string caption, text;
-    static inline HHOOK hook = nullptr;
-
-    static LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam)
-    {
-        HWND box = reinterpret_cast<HWND>(wParam);
-        char cls[16] = {};
-        if (code == HCBT_ACTIVATE && GetClassNameA(box, cls, sizeof cls) && lstrcmpA(cls, "#32770") == 0) {
-            char buffer[512] = {};
-            GetWindowTextA(box, buffer, sizeof buffer);
-            caption = buffer;
-            GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
-            text = buffer;
-            // NOTE: pressing the button inside the hook re-enters it; post the press instead.
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-        }
-        return CallNextHookEx(hook, code, wParam, lParam);
-    }
-
-    BoxCatcher()
-    {
-        caption.clear();
-        text.clear();
-        hook = SetWindowsHookExA(WH_CBT, OnCbt, nullptr, GetCurrentThreadId());
-    }
-    ~BoxCatcher() { UnhookWindowsHookEx(hook); }
-};
+// The last box a test's thread showed, or an empty record when it showed none.
+ShownBox LastBox(const std::vector<ShownBox>& boxes)
+{
+    return boxes.empty() ? ShownBox{} : boxes.back();
+}
 
 class SceneWindow : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        BoxCatcher boxes;
+        StartAnsweringBoxes();
         opened = OpenSceneWindow("Scene test", 320, 240, 16, false);
-        openFailure = boxes.text;
+        openFailure = LastBox(StopAnsweringBoxes()).text;
     }
     static void TearDownTestSuite() { CloseSceneWindow(); }
 
@@ -215,10 +192,11 @@ TEST_F(SceneWindow, FramesDrawTheBallsInTheirColoursOverALitRoom)
 TEST_F(SceneWindow, ASecondOpeningReportsTheClassRegistration)
 {
     HWND first = mainWindow;
-    BoxCatcher boxes;
+    StartAnsweringBoxes();
     EXPECT_FALSE(OpenSceneWindow("Second", 100, 100, 16, false));
-    EXPECT_EQ(BoxCatcher::caption, "ERROR");
-    EXPECT_EQ(BoxCatcher::text, "Failed To Register The Window Class.");
+    const ShownBox box = LastBox(StopAnsweringBoxes());
+    EXPECT_EQ(box.caption, "ERROR");
+    EXPECT_EQ(box.text, "Failed To Register The Window Class.");
     EXPECT_EQ(mainWindow, first);
 }
 

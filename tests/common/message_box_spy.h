@@ -8,6 +8,8 @@
 struct ShownBox {
   std::string text;
   std::string caption;
+  HWND owner = nullptr;
+  bool onlyOk = false;  // an OK button and no other answer
 };
 
 // From now on every message box of this thread is answered with button (posted as WM_COMMAND
