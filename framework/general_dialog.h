@@ -20,6 +20,17 @@ class GeneralDialog {
   // Copies each current value into its remembered copy.
   void Remember();
 
+  // The General page (config/general_controls.cpp), each given the page dialog.
+  // Loads every control from the current values; writes nothing.
+  void InitControls(HWND page);
+  // Reads every control back; when a value changed, writes the registry and notifies.
+  void ControlChanged(HWND page);
+  // Tells the System Agent (not applied) or the whole system (applied), then sends the change
+  // notice to the hidden dialog; its reply.
+  LRESULT NotifyChanges(HWND page, bool applied);
+  // Copies the remembered values over the current ones; non-zero when one differed.
+  int Revert();
+
   // Set by the General page while it fills its controls.
   int32_t inSetup = 0;
   // Corner codes in corner order, then the settings; each is followed by its remembered copy.

@@ -176,6 +176,22 @@ void WINAPI ScrStartTimer(HWND window);
    traced, nothing else. The thread of the saver windows. */
 void WINAPI ScrStopTimer(HWND window);
 
+/* ---- Configuration ---- */
+
+/* The framework's version ("1.5s" when linked into an executable, morvane.dll's "FileVersion"
+   otherwise) into buffer, cut to capacity characters including the terminator. Returns the length
+   copied; with a NULL buffer the length the text needs (4 for "1.5s", else the length plus 1);
+   0 when the version cannot be read. */
+int WINAPI GetLibraryVersion(char* buffer, int capacity);
+
+/* Context help for a control of the saver's own configuration page, from the saver's help file
+   (string 3560 of its module, else "morvane.hlp", else "Plus!.HLP"). command is a help command
+   such as HELP_WM_HELP or HELP_CONTEXTMENU. Returns WinHelp's result, 0 when no file is named. */
+BOOL WINAPI ScrHelp(HWND control, UINT command, DWORD helpId);
+
+/* The sheet handed to a ScrMainHooks sheet hook holds its pages in records of
+   PROPSHEETPAGEA_V1_SIZE bytes each; page 0 is the General page and the second slot is free. */
+
 /* ---- The monitor control ---- */
 
 /* Describes "MorvaneMonitorClass" and its MS_ styles to a dialog editor; info may be NULL (nothing

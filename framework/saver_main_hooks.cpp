@@ -1,5 +1,6 @@
 // ScrMainHooks, the variant whose windows use DefSaverProc and whose saver may take over window
 // creation, the configuration sheet, the About box and the password change through hooks.
+#include "config/config_dialog.h"
 #include "passwords.h"
 #include "saver_run.h"
 #include "saver_windows.h"
@@ -10,8 +11,6 @@ namespace {
 enum { UseDefault = 9 };
 
 ScrCreateHook createHook;
-ScrSheetHook sheetHook;
-ScrAboutHook aboutHook;
 ScrPasswordHook passwordHook;
 
 HWND CreateThroughHook(const SaverWindowRequest& request) {
@@ -35,10 +34,26 @@ int ChangeHookedPassword(HWND parent) {
   return answer == UseDefault ? DoChangePwDialog(parent) : answer;
 }
 
-const SaverExecutors hookedExecutors = {MakeHookedPreviewWindow, MakeHookedSaverWindow, nullptr,
-                                        nullptr, ChangeHookedPassword};
+// A sheet hook that runs the sheet itself may first add a page in the array's free second slot.
+int RunHookedSheet(HWND hiddenDialog, LPPROPSHEETHEADERA header) {
+  int answer = saverSheetHook
+                   ? saverSheetHook(hiddenDialog, header, RequestedOwnerNotice(hiddenDialog))
+                   : UseDefault;
+  return answer == UseDefault ? RunPropertySheet(header) : answer;
+}
+
+int ShowHookedAbout(HWND owner) {
+  int answer = saverAboutHook ? saverAboutHook(owner) : UseDefault;
+  return answer == UseDefault ? OpenFrameworkAbout(owner) : answer;
+}
 
 }  // namespace
+
+ScrSheetHook saverSheetHook;
+ScrAboutHook saverAboutHook;
+
+const SaverExecutors hookedExecutors = {MakeHookedPreviewWindow, MakeHookedSaverWindow,
+                                        RunHookedSheet, ShowHookedAbout, ChangeHookedPassword};
 
 extern "C" int WINAPI ScrMainHooks(HINSTANCE instance, ScrCreateHook create, ScrSheetHook sheet,
                                    ScrAboutHook about, ScrPasswordHook password) {
@@ -46,8 +61,8 @@ extern "C" int WINAPI ScrMainHooks(HINSTANCE instance, ScrCreateHook create, Scr
   hasOwnAbout = false;
   saverPageProc = nullptr;
   createHook = create;
-  sheetHook = sheet;
-  aboutHook = about;
+  saverSheetHook = sheet;
+  saverAboutHook = about;
   passwordHook = password;
   RegisterSaverClass(instance, dummySaverClass, DefSaverProc, NULL_BRUSH);
   return RunSaver(instance, hookedExecutors);

@@ -1,5 +1,6 @@
 // ScrMainHost, the variant whose windows use DefSaverProc and whose every request goes first to
 // a host window as a SCRHOST_ message.
+#include "config/config_dialog.h"
 #include "library.h"
 #include "passwords.h"
 #include "saver_run.h"
@@ -10,10 +11,8 @@ namespace {
 // The host messages DefHostProc answers with 0: SCRHOST_MONITORPREVIEW to two beyond the last.
 enum { FirstHostMessage = SCRHOST_MONITORPREVIEW, LastHostMessage = SCRHOST_CHANGEPASSWORD + 2 };
 
-HWND hostWindow;
-
 LRESULT AskHost(UINT message, WPARAM wParam, LPARAM lParam) {
-  return SendMessageA(hostWindow, message, wParam, lParam);
+  return SendMessageA(saverHostWindow, message, wParam, lParam);
 }
 
 // Offers the creation to the host with each message in turn; the first non-zero answer is the
@@ -45,16 +44,31 @@ int ChangeHostedPassword(HWND parent) {
   return DoChangePwDialog(parent);
 }
 
-const SaverExecutors hostedExecutors = {MakeHostedPreviewWindow, MakeHostedSaverWindow, nullptr,
-                                        nullptr, ChangeHostedPassword};
+int RunHostedSheet(HWND hiddenDialog, LPPROPSHEETHEADERA header) {
+  if (AskHost(SCRHOST_CONFIGURE, reinterpret_cast<WPARAM>(hiddenDialog),
+              reinterpret_cast<LPARAM>(header))) {
+    return 1;
+  }
+  return RunPropertySheet(header);
+}
+
+int ShowHostedAbout(HWND owner) {
+  if (AskHost(SCRHOST_ABOUT, reinterpret_cast<WPARAM>(owner), 0)) return 1;
+  return OpenFrameworkAbout(owner);
+}
 
 }  // namespace
+
+HWND saverHostWindow;
+
+const SaverExecutors hostedExecutors = {MakeHostedPreviewWindow, MakeHostedSaverWindow,
+                                        RunHostedSheet, ShowHostedAbout, ChangeHostedPassword};
 
 extern "C" int WINAPI ScrMainHost(HINSTANCE instance, HWND host) {
   if (!BeginSaverMain()) return 2;
   hasOwnAbout = false;
   saverPageProc = nullptr;
-  hostWindow = host;
+  saverHostWindow = host;
   RegisterSaverClass(instance, dummySaverClass, DefSaverProc, GRAY_BRUSH);
   return RunSaver(instance, hostedExecutors);
 }

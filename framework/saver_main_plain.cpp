@@ -1,4 +1,5 @@
 // ScrMain, the variant whose saver supplies its own window procedure.
+#include "config/config_dialog.h"
 #include "passwords.h"
 #include "saver_run.h"
 #include "saver_windows.h"
@@ -18,10 +19,19 @@ HWND MakePlainSaverWindow() {
   return FinishSaverWindow(request, CreateDescribedWindow(request.create));
 }
 
-const SaverExecutors plainExecutors = {MakePlainPreviewWindow, MakePlainSaverWindow, nullptr,
-                                       nullptr, DoChangePwDialog};
+int RunPlainSheet(HWND, LPPROPSHEETHEADERA header) {
+  if (saverPageProc) AddSaverPage(header);
+  return RunPropertySheet(header);
+}
+
+int ShowPlainAbout(HWND owner) {
+  return hasOwnAbout ? OpenSaverAbout(owner) : OpenFrameworkAbout(owner);
+}
 
 }  // namespace
+
+const SaverExecutors plainExecutors = {MakePlainPreviewWindow, MakePlainSaverWindow,
+                                       RunPlainSheet, ShowPlainAbout, DoChangePwDialog};
 
 extern "C" int WINAPI ScrMain(HINSTANCE instance, WNDPROC windowProc, DLGPROC pageDialogProc,
                               ScrInitProc initProc, DWORD reserved) {

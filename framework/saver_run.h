@@ -21,6 +21,15 @@ extern DLGPROC saverPageProc;      // the saver's settings page (ScrMain only; m
 extern DWORD saverReserved;        // ScrMain's last argument, kept and never read
 extern SaverExecutors saverExecutors;
 
+// The executors of each saver-main variant, and the hooks and host window they consult; a test
+// installs them as the variant would.
+extern const SaverExecutors plainExecutors;   // ScrMain
+extern const SaverExecutors hookedExecutors;  // ScrMainHooks
+extern const SaverExecutors hostedExecutors;  // ScrMainHost
+extern ScrSheetHook saverSheetHook;
+extern ScrAboutHook saverAboutHook;
+extern HWND saverHostWindow;
+
 // The start of every saver-main variant: initialises the library; false while a run is in
 // progress (the variant then returns 2).
 bool BeginSaverMain();

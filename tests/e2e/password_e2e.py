@@ -12,7 +12,7 @@ sys.path.insert(0, os.path.dirname(__file__))
 from saverrun import SaverTest, copy_program  # noqa: E402
 from winesession import Session  # noqa: E402
 
-IDYES, IDNO = 6, 7
+IDCANCEL, IDYES, IDNO = 2, 6, 7
 PROMPT = "Screen Saver Password"
 
 
@@ -72,6 +72,7 @@ class Passwords(SaverTest, unittest.TestCase):
         self.session.xdotool("click", "3")
         self.answer_box(PROMPT, IDYES)
         self.scratch.wait_lines("activeconfig")
+        self.answer_box("Screen Saver Properties", IDCANCEL)
         self.assert_still_running(saver)
         self.session.key("a")
         self.answer_box(PROMPT, IDYES)

@@ -27,7 +27,8 @@ class Session:
 
     def run(self, exe, *args, timeout=60):
         return subprocess.run([self.wine_run, os.path.join(self.bin, exe), *args], cwd=self.bin,
-                              env=self.env, capture_output=True, text=True, timeout=timeout)
+                              env=self.env, capture_output=True, text=True, errors="replace",
+                              timeout=timeout)
 
     def probe(self, *args, timeout_ms=15000):
         """uiprobe output as a list of dicts (one per line), or None when it timed out."""
@@ -104,9 +105,13 @@ def parse_fields(line):
     fields = {}
     if line.startswith("text="):
         return {"text": line[len("text="):]}
-    for part in line.split():
+    # A text comes last and may hold blanks.
+    head, sep, text = line.partition(" text=")
+    for part in head.split():
         key, _, value = part.partition("=")
         fields[key] = value
+    if sep:
+        fields["text"] = text
     return fields
 
 

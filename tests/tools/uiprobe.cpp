@@ -3,8 +3,11 @@
 //   uiprobe box CAPTION TIMEOUT_MS            wait for a message box; print its text and buttons
 //   uiprobe window CLASS TITLE TIMEOUT_MS     wait for a visible top-level window; print its geometry
 //   uiprobe gone CLASS TITLE TIMEOUT_MS       wait until no such window exists
+//   uiprobe tree CLASS TITLE TIMEOUT_MS       wait for a visible top-level window; print it and
+//                                             every window inside it, one line each, text last
 // CLASS or TITLE "-" matches any. Exit code 0 when found (or gone), 1 on timeout, 2 on misuse.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -88,6 +91,57 @@ static int ProbeGone(const char* cls, const char* title, DWORD timeoutMs)
     return 0;
 }
 
+// What a person sees of a control: where it is, whether it shows and takes input, and its state.
+static void PrintWindowLine(HWND w)
+{
+    char cls[64] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    RECT r;
+    GetWindowRect(w, &r);
+    std::printf("hwnd=0x%lx parent=0x%lx class=%s id=%d visible=%d enabled=%d x=%ld y=%ld w=%ld h=%ld "
+                "style=0x%08lx",
+                static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(w)),
+                static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(GetParent(w))), cls,
+                GetDlgCtrlID(w), IsWindowVisible(w) ? 1 : 0, IsWindowEnabled(w) ? 1 : 0, r.left,
+                r.top, r.right - r.left, r.bottom - r.top,
+                static_cast<unsigned long>(GetWindowLongA(w, GWL_STYLE)));
+    // Messages without pointers only: they work across processes.
+    if (lstrcmpiA(cls, "SysTabControl32") == 0)
+        std::printf(" items=%d sel=%d", static_cast<int>(SendMessageA(w, TCM_GETITEMCOUNT, 0, 0)),
+                    static_cast<int>(SendMessageA(w, TCM_GETCURSEL, 0, 0)));
+    if (lstrcmpiA(cls, "ComboBox") == 0)
+        std::printf(" items=%d sel=%d", static_cast<int>(SendMessageA(w, CB_GETCOUNT, 0, 0)),
+                    static_cast<int>(SendMessageA(w, CB_GETCURSEL, 0, 0)));
+    if (lstrcmpiA(cls, "Button") == 0)
+        std::printf(" checked=%d", static_cast<int>(SendMessageA(w, BM_GETCHECK, 0, 0)));
+    char text[256] = {};
+    GetWindowTextA(w, text, sizeof text);
+    std::printf(" text=");
+    for (const char* p = text; *p; ++p) {
+        if (*p == '\n')
+            std::printf("\\n");
+        else
+            std::putchar(*p);
+    }
+    std::printf("\n");
+}
+
+static BOOL CALLBACK PrintChild(HWND child, LPARAM)
+{
+    PrintWindowLine(child);
+    return TRUE;
+}
+
+static int ProbeTree(const char* cls, const char* title, DWORD timeoutMs)
+{
+    HWND w = WaitForWindow(cls, title, timeoutMs, true);
+    if (!w)
+        return 1;
+    PrintWindowLine(w);
+    EnumChildWindows(w, PrintChild, 0);
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
     if (argc == 4 && std::strcmp(argv[1], "box") == 0)
@@ -96,6 +150,8 @@ int main(int argc, char** argv)
         return ProbeWindow(argv[2], argv[3], std::strtoul(argv[4], nullptr, 10));
     if (argc == 5 && std::strcmp(argv[1], "gone") == 0)
         return ProbeGone(argv[2], argv[3], std::strtoul(argv[4], nullptr, 10));
-    std::fprintf(stderr, "usage: uiprobe box CAPTION MS | window CLASS TITLE MS | gone CLASS TITLE MS\n");
+    if (argc == 5 && std::strcmp(argv[1], "tree") == 0)
+        return ProbeTree(argv[2], argv[3], std::strtoul(argv[4], nullptr, 10));
+    std::fprintf(stderr, "usage: uiprobe box CAPTION MS | window|gone|tree CLASS TITLE MS\n");
     return 2;
 }

@@ -80,6 +80,9 @@ static LONG CALLBACK CaptureTraceLine(EXCEPTION_POINTERS* pointers) {
 
 void PrepareTestSaver(void) {
   ApplyTestPrefs();
+  if (TestListHas("MORVANE_TEST_OPTIONS", "freshsettings")) {
+    RegDeleteKeyA(HKEY_CURRENT_USER, testSettings[0].key);
+  }
   WriteTestSettings();
   if (TestListHas("MORVANE_TEST_PREFS", "debugTrace")) AddVectoredExceptionHandler(1, CaptureTraceLine);
   SetCursor(LoadCursorA(NULL, (LPCSTR)IDC_ARROW));
@@ -98,9 +101,21 @@ void LogCreation(HWND window, const CREATESTRUCTA* create) {
           (unsigned long)create->dwExStyle, className, (int)cursor.x, (int)cursor.y);
 }
 
+static void LogSettingsChanged(HWND window, WPARAM flags, const ScrSettings* settings) {
+  if (!settings) {
+    TestLog("settingschanged parent=0x%x flags=0x%x none", (unsigned)(UINT_PTR)GetParent(window),
+            (unsigned)flags);
+    return;
+  }
+  TestLog("settingschanged parent=0x%x flags=0x%x corners=%d%d%d%d mute=%d threshold=%d delay=%d "
+          "active=%d",
+          (unsigned)(UINT_PTR)GetParent(window), (unsigned)flags, settings->corners[0],
+          settings->corners[1], settings->corners[2], settings->corners[3], settings->muteSound,
+          settings->mouseThreshold, settings->passwordDelay, settings->activeConfig);
+}
+
 void LogSaverMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   POINT cursor;
-  (void)lParam;
   switch (message) {
     case WM_KEYDOWN: TestLog("keydown 0x%x", (unsigned)wParam); break;
     case WM_SYSKEYDOWN: TestLog("syskeydown 0x%x", (unsigned)wParam); break;
@@ -120,6 +135,7 @@ void LogSaverMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case SCRM_VERIFYPW: TestLog("verifypw"); break;
     case SCRM_ACTIVECONFIG: TestLog("activeconfig"); break;
     case SCRM_DIALOGACTIVE: TestLog("dialogactive %d", (int)wParam); break;
+    case SCRM_SETTINGSCHANGED: LogSettingsChanged(window, wParam, (const ScrSettings*)lParam); break;
     default: break;
   }
 }

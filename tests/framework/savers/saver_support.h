@@ -11,7 +11,9 @@
      MORVANE_TEST_PERIOD     the answer to SCRM_TIMER (default 50)
      MORVANE_TEST_FIRST_TICK comma-separated checks made during the first tick: nested (a second
                              saver-main call), setprefs (ScrSetPrefs during the run)
-     MORVANE_TEST_RUNS       how many runs the program makes one after the other (default 1) */
+     MORVANE_TEST_RUNS       how many runs the program makes one after the other (default 1)
+     MORVANE_TEST_OPTIONS    comma-separated; freshsettings: the user's screen-saver settings
+                             removed before the ones above are written, so that defaults apply */
 #include "morvane.h"
 #include "test_log.h"
 

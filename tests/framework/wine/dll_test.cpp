@@ -48,6 +48,17 @@ TEST(Dll, InTheWindowsDirectoryItLoadsInitialisesAndReportsItsVersion) {
   EXPECT_TRUE(StopAnsweringBoxes().empty());
   ASSERT_NE(nullptr, module);
   EXPECT_TRUE(MonitorClassRegisteredBy(module));
+  // The library reads its own "FileVersion"; without a buffer it asks room for the terminator too.
+  using VersionProc = int(WINAPI*)(char*, int);
+  auto getVersion = reinterpret_cast<VersionProc>(
+      reinterpret_cast<void*>(GetProcAddress(module, "GetLibraryVersion")));
+  ASSERT_NE(nullptr, getVersion);
+  char libraryVersion[49] = {};
+  EXPECT_EQ(4, getVersion(libraryVersion, sizeof libraryVersion));
+  EXPECT_STREQ("1.5s", libraryVersion);
+  EXPECT_EQ(5, getVersion(nullptr, 0));
+  EXPECT_EQ(2, getVersion(libraryVersion, 3));
+  EXPECT_STREQ("1.", libraryVersion);
   EXPECT_TRUE(FreeLibrary(module));
   EXPECT_FALSE(MonitorClassRegisteredBy(module));  // unregistered at process detach
 
@@ -67,7 +78,8 @@ TEST(Dll, InTheWindowsDirectoryItLoadsInitialisesAndReportsItsVersion) {
 TEST(Dll, CarriersExportThePublicOperationsByPlainNameAndHoldTheResources) {
   const char* operations[] = {"ScrGetPrefs",   "ScrSetPrefs",  "ScrGetSettings", "ScrStartTimer",
                               "ScrStopTimer",  "ScrMain",      "ScrMainHooks",   "ScrMainHost",
-                              "DefHostProc",   "DefSaverProc", "MonitorControlInfo", "CreatePreview"};
+                              "DefHostProc",   "DefSaverProc", "MonitorControlInfo", "CreatePreview",
+                              "GetLibraryVersion"};
   const std::string modules[] = {InstalledPath(), ProgramFolder() + "glimmerbox.exe",
                                  ProgramFolder() + "framework_lifecycle_test.exe"};
   for (const std::string& path : modules) {

@@ -12,10 +12,12 @@ namespace {
 
 const char saverClass[] = "FixtureSaverClass";
 
+// Records what decides about closing and configuring. The configuration itself is answered here,
+// as a saver may: the sheet it would open is tested on its own.
 LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case SCRM_ACTIVECONFIG: seenMessages.push_back(SeenMessage{message, wParam}); return 1;
     case SCRM_VERIFYPW:
-    case SCRM_ACTIVECONFIG:
     case SCRM_DIALOGACTIVE:
     case WM_CLOSE: seenMessages.push_back(SeenMessage{message, wParam}); break;
     default: break;

@@ -1,0 +1,72 @@
+#include <cstdio>
+#include <new>
+
+#include "bounded_text.h"
+#include "library.h"
+#include "morvane.h"
+#include "resource_ids.h"
+
+namespace {
+
+enum { PathCapacity = 400, SubBlockCapacity = 100 };
+
+// The text (read no further than limit) cut to capacity characters, terminator included; the
+// length copied. With no buffer, the text's length plus missingBufferExtra.
+int CopyVersion(const char* version, size_t limit, char* buffer, int capacity,
+                int missingBufferExtra) {
+  size_t length = BoundedLength(version, limit);
+  if (!buffer) return static_cast<int>(length) + missingBufferExtra;
+  if (capacity <= 0) return 0;
+  return static_cast<int>(CopyText(buffer, static_cast<size_t>(capacity), version, length));
+}
+
+// "FileVersion" under the first translation of the block, and the room it takes; null when the
+// block lacks either.
+const char* FileVersionIn(void* block, UINT* room) {
+  DWORD* translation = nullptr;
+  UINT size = 0;
+  if (!VerQueryValueA(block, "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+                      &size) ||
+      !translation || size < sizeof(DWORD)) {
+    return nullptr;
+  }
+  // The entry holds the language in its low half and the code page in its high half; the
+  // sub-block is named language first.
+  DWORD swapped = (*translation << 16) | (*translation >> 16);
+  char subBlock[SubBlockCapacity];
+  std::snprintf(subBlock, sizeof subBlock, "\\StringFileInfo\\%08lx\\%s",
+                static_cast<unsigned long>(swapped), "FileVersion");
+  char* version = nullptr;
+  if (!VerQueryValueA(block, subBlock, reinterpret_cast<void**>(&version), room) || !version) {
+    return nullptr;
+  }
+  return version;
+}
+
+int ReadModuleVersion(char* buffer, int capacity) {
+  char path[PathCapacity] = {};
+  GetModuleFileNameA(frameworkModule, path, PathCapacity);
+  DWORD ignored = 0;
+  DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+  if (!size) return 0;
+  char* block = new (std::nothrow) char[size];
+  if (!block) return 0;
+  int result = 0;
+  if (GetFileVersionInfoA(path, 0, size, block)) {
+    UINT room = 0;
+    const char* version = FileVersionIn(block, &room);
+    if (version) result = CopyVersion(version, room, buffer, capacity, 1);
+  }
+  delete[] block;
+  return result;
+}
+
+}  // namespace
+
+extern "C" int WINAPI GetLibraryVersion(char* buffer, int capacity) {
+  EnsureLibrary();
+  if (!loadedAsLibrary) {
+    return CopyVersion(MORVANE_VERSION_TEXT, sizeof MORVANE_VERSION_TEXT, buffer, capacity, 0);
+  }
+  return ReadModuleVersion(buffer, capacity);
+}

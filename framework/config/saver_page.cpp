@@ -1,0 +1,26 @@
+#include <initializer_list>
+
+#include "config/config_dialog.h"
+#include "saver_run.h"
+
+namespace {
+
+// The saver's page template keeps the OK and Cancel of a dialog of its own; the sheet has its own.
+void HideStandAloneButtons(HWND page) {
+  for (int id : {IDCANCEL, IDOK}) {
+    HWND button = GetDlgItem(page, id);
+    if (!button) continue;
+    ShowWindow(button, SW_HIDE);
+    EnableWindow(button, FALSE);
+  }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK SaverPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG: HideStandAloneButtons(page); break;
+    default: break;
+  }
+  return saverPageProc ? saverPageProc(page, message, wParam, lParam) : FALSE;
+}

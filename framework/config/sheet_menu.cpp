@@ -1,0 +1,73 @@
+// The "&About" item of the sheet's system menu. The sheet is subclassed to see the item's command;
+// its previous procedure is kept by the hidden dialog that owns it, for the sheet's whole life.
+#include "config/config_dialog.h"
+#include "library.h"
+#include "prefs.h"
+#include "resource_ids.h"
+#include "saver_run.h"
+
+namespace {
+
+// The separator's id; a separator needs none, and its text is never shown.
+enum { AboutSeparatorId = 1, AboutCommand = IDS_ABOUT_ITEM };
+
+HWND KeeperOf(HWND sheet) {
+  return GetWindow(sheet, GW_OWNER);
+}
+
+WNDPROC StoredSheetProc(HWND sheet) {
+  HWND keeper = KeeperOf(sheet);
+  return keeper ? reinterpret_cast<WNDPROC>(GetWindowLongPtrA(keeper, DWLP_USER)) : nullptr;
+}
+
+void AddAboutItem(HWND sheet) {
+  char text[NameCapacity];
+  if (!LoadFrameworkString(IDS_ABOUT_ITEM, text, NameCapacity)) return;
+  HMENU menu = GetSystemMenu(sheet, FALSE);
+  if (!menu) return;
+  AppendMenuA(menu, MF_SEPARATOR, AboutSeparatorId, "temp");
+  AppendMenuA(menu, MF_STRING, AboutCommand, text);
+}
+
+LRESULT CALLBACK SheetSubclassProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lParam);
+
+void SubclassSheet(HWND sheet) {
+  HWND keeper = KeeperOf(sheet);
+  if (!keeper) return;
+  LONG_PTR previous =
+      SetWindowLongPtrA(sheet, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SheetSubclassProc));
+  SetWindowLongPtrA(keeper, DWLP_USER, previous);
+}
+
+void RestoreSheetProc(HWND sheet, WNDPROC previous) {
+  if (previous) SetWindowLongPtrA(sheet, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+}
+
+void OpenAboutOnCommand(HWND sheet, WPARAM command) {
+  if (command != AboutCommand || !saverExecutors.executeAbout) return;
+  saverExecutors.executeAbout(sheet);
+}
+
+LRESULT PassOn(WNDPROC previous, HWND sheet, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!previous) return DefWindowProcA(sheet, message, wParam, lParam);
+  return CallWindowProcA(previous, sheet, message, wParam, lParam);
+}
+
+LRESULT CALLBACK SheetSubclassProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lParam) {
+  WNDPROC previous = StoredSheetProc(sheet);
+  switch (message) {
+    case WM_DESTROY: RestoreSheetProc(sheet, previous); break;
+    case WM_SYSCOMMAND: OpenAboutOnCommand(sheet, wParam); break;
+    default: break;
+  }
+  return PassOn(previous, sheet, message, wParam, lParam);
+}
+
+}  // namespace
+
+int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM) {
+  if (message != PSCB_INITIALIZED || currentPrefs.noAboutMenu) return 0;
+  AddAboutItem(sheet);
+  SubclassSheet(sheet);
+  return 0;
+}

@@ -1,0 +1,99 @@
+// Change notices sent to the hidden dialog during a run: routed to the owner when the run asked
+// for it, and to the live previews inside the monitor controls on the sheet.
+#include <gtest/gtest.h>
+
+#include <utility>
+
+#include "config/config_dialog.h"
+#include "prefs.h"
+#include "saver_run.h"
+#include "sheet_support.h"
+
+namespace {
+
+// One notice and how many times each receiver must get it.
+struct NoticeCase {
+  DWORD flags;
+  int noPreviewNotify;
+  int toOwner, toTopPreview, toNestedPreview;
+};
+
+// Each notice carries a summary of its own, so that its deliveries can be told apart.
+struct NoticeRun {
+  explicit NoticeRun(std::vector<NoticeCase> list) : cases(std::move(list)) {}
+  std::vector<NoticeCase> cases;
+  std::vector<ScrSettings> summaries;
+};
+
+SheetVisit SendNotices(NoticeRun* run) {
+  run->summaries.assign(run->cases.size(), ScrSettings{sizeof(ScrSettings), {}, 0, 0, 0, 0});
+  SheetVisit visit;
+  visit.script = [run](HWND sheet) {
+    for (size_t i = 0; i < run->cases.size(); ++i) {
+      currentPrefs.noPreviewNotify = run->cases[i].noPreviewNotify;
+      ChangeNotice notice = {sheet, run->cases[i].flags, &run->summaries[i]};
+      SendMessageA(HiddenDialogOf(sheet), SCRM_SETTINGSCHANGED, 0,
+                   reinterpret_cast<LPARAM>(&notice));
+    }
+  };
+  return visit;
+}
+
+int CountDeliveries(HWND receiver, const ScrSettings* summary, DWORD flags) {
+  int count = 0;
+  for (const Delivery& delivery : deliveries) {
+    if (delivery.receiver != receiver || delivery.summary != reinterpret_cast<LPARAM>(summary)) {
+      continue;
+    }
+    EXPECT_EQ(flags, delivery.flags);
+    ++count;
+  }
+  return count;
+}
+
+void ExpectRouted(const NoticeRun& run, HWND owner) {
+  ASSERT_TRUE(topPreview);
+  ASSERT_TRUE(nestedPreview);
+  for (size_t i = 0; i < run.cases.size(); ++i) {
+    const NoticeCase& c = run.cases[i];
+    SCOPED_TRACE(testing::Message() << std::hex << c.flags << " noPreviewNotify "
+                                    << c.noPreviewNotify);
+    EXPECT_EQ(c.toOwner, CountDeliveries(owner, &run.summaries[i], c.flags));
+    EXPECT_EQ(c.toTopPreview, CountDeliveries(topPreview, &run.summaries[i], c.flags));
+    EXPECT_EQ(c.toNestedPreview, CountDeliveries(nestedPreview, &run.summaries[i], c.flags));
+  }
+}
+
+class NoticeRouting : public ConfigRun {
+ protected:
+  void SetUp() override {
+    ConfigRun::SetUp();
+    saverPageProc = TestPageProc;
+  }
+};
+
+// A preview inside a monitor control that sits in a window of class "Dialog" is found by the
+// walk and again by the walk inside that window.
+TEST_F(NoticeRouting, ActiveConfigurationReachesTheOwnerAndThePreviewsAsTheFlagsSay) {
+  NoticeRun run({{0xD001, 0, 1, 1, 2},
+                 {0xE001, 0, 1, 1, 2},
+                 {0x8001, 0, 1, 0, 0},
+                 {0x4001, 0, 0, 1, 2},
+                 {0x1001, 0, 1, 1, 2},  // neither routing bit: both
+                 {0xD001, 1, 1, 0, 0},
+                 {0x1001, 1, 1, 0, 0}});
+  SheetVisit visit = SendNotices(&run);
+  EXPECT_EQ(0, RunConfiguration(owner, 1, &visit));
+  ASSERT_EQ(1, visit.sheetsSeen);
+  ExpectRouted(run, owner);
+}
+
+TEST_F(NoticeRouting, ConfigurationModeNeverNotifiesTheOwnerButStillThePreviews) {
+  NoticeRun run({{0xD001, 0, 0, 1, 2}, {0x8001, 0, 0, 0, 0}, {0x0001, 0, 0, 1, 2}});
+  SheetVisit visit = SendNotices(&run);
+  EXPECT_EQ(0, RunConfiguration(owner, 0, &visit));
+  ASSERT_EQ(1, visit.sheetsSeen);
+  ExpectRouted(run, owner);
+}
+
+}  // namespace

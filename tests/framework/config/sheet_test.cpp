@@ -1,0 +1,282 @@
+// The configuration sheet as each saver-main variant runs it: its caption and icons, its pages
+// and tabs, the hooks and the host that may take it over.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "config/config_dialog.h"
+#include "library.h"
+#include "saver_run.h"
+#include "sheet_support.h"
+
+namespace {
+
+using Tabs = std::vector<std::string>;
+
+// What the driver saw of one sheet.
+struct SheetSeen {
+  std::string caption;
+  Tabs tabs;
+  int currentTab = -1;
+  IconPicture sheetIcon;
+  IconPicture hiddenIcon;
+  bool hiddenVisible = true;
+};
+
+SheetVisit Observe(SheetSeen* seen) {
+  SheetVisit visit;
+  visit.script = [seen](HWND sheet) {
+    seen->caption = TextOf(sheet);
+    seen->tabs = TabTexts(sheet);
+    seen->currentTab = CurrentTab(sheet);
+    seen->sheetIcon =
+        PictureOf(reinterpret_cast<HICON>(SendMessageA(sheet, WM_GETICON, ICON_SMALL, 0)));
+    HWND hidden = HiddenDialogOf(sheet);
+    seen->hiddenIcon =
+        PictureOf(reinterpret_cast<HICON>(SendMessageA(hidden, WM_GETICON, ICON_BIG, 0)));
+    seen->hiddenVisible = IsWindowVisible(hidden) != 0;
+  };
+  return visit;
+}
+
+INT_PTR CALLBACK QuietPageProc(HWND, UINT, WPARAM, LPARAM) {
+  return FALSE;
+}
+
+using SheetLook = ConfigRun;
+
+TEST_F(SheetLook, ASaversCaptionAndIconWinOverTheFrameworks) {
+  HMODULE saver = LoadSaverModule("sheet_saver_full.dll");
+  ASSERT_TRUE(saver);
+  saverInstance = saver;
+  saverPageProc = QuietPageProc;
+  SheetSeen seen;
+  SheetVisit visit = Observe(&seen);
+  EXPECT_EQ(0, RunConfiguration(owner, 0, &visit));
+  ASSERT_EQ(1, visit.sheetsSeen);
+  EXPECT_EQ("Aurora Settings", seen.caption);
+  EXPECT_EQ((Tabs{"General", "Aurora"}), seen.tabs);
+  // Icon 100 (red) comes before the same module's icon 199 (green).
+  ASSERT_FALSE(seen.sheetIcon.pixels.empty());
+  EXPECT_EQ(ModuleIcon(saver, 100, true), seen.sheetIcon);
+  EXPECT_FALSE(ModuleIcon(saver, 199, true) == seen.sheetIcon);
+  EXPECT_EQ(ModuleIcon(saver, 100, false), seen.hiddenIcon);
+  EXPECT_FALSE(seen.hiddenVisible);
+  FreeLibrary(saver);
+}
+
+TEST_F(SheetLook, WhatTheSaversModuleLacksComesFromTheFrameworks) {
+  HMODULE iconOnly = LoadSaverModule("sheet_saver_icon.dll");
+  ASSERT_TRUE(iconOnly);
+  saverInstance = iconOnly;
+  SheetSeen seen;
+  SheetVisit visit = Observe(&seen);
+  EXPECT_EQ(0, RunConfiguration(owner, 0, &visit));
+  ASSERT_EQ(1, visit.sheetsSeen);
+  EXPECT_EQ("Screen Saver Properties", seen.caption);
+  // Neither module has icon 100: the saver's icon 199 (blue) comes before the framework's.
+  EXPECT_EQ(ModuleIcon(iconOnly, 199, true), seen.sheetIcon);
+  EXPECT_FALSE(ModuleIcon(frameworkModule, 199, true) == seen.sheetIcon);
+  EXPECT_EQ(ModuleIcon(iconOnly, 199, false), seen.hiddenIcon);
+
+  saverInstance = GetModuleHandleA(nullptr);  // no saver icon at all: the framework's own
+  seen = SheetSeen{};
+  visit = Observe(&seen);
+  EXPECT_EQ(0, RunConfiguration(owner, 0, &visit));
+  EXPECT_EQ(ModuleIcon(frameworkModule, 199, true), seen.sheetIcon);
+  EXPECT_FALSE(seen.sheetIcon.pixels.empty());
+  FreeLibrary(iconOnly);
+}
+
+TEST_F(SheetLook, WithoutTheHiddenDialogsTemplateNothingRunsAndTheResultIsTheFailureValue) {
+  HMODULE iconOnly = LoadSaverModule("sheet_saver_icon.dll");
+  ASSERT_TRUE(iconOnly);
+  frameworkModule = iconOnly;  // holds icon 199, so the resource check passes, but no dialog 3600
+  SheetVisit visit;
+  EXPECT_EQ(-1, RunConfiguration(owner, 0, &visit));
+  EXPECT_EQ(0, visit.sheetsSeen);
+  FreeLibrary(iconOnly);
+}
+
+using PlainSheet = ConfigRun;
+
+TEST_F(PlainSheet, WithoutAPageProcedureOnlyTheGeneralTabIsShown) {
+  SheetSeen seen;
+  SheetVisit visit = Observe(&seen);
+  EXPECT_EQ(0, RunConfiguration(owner, 0, &visit));
+  ASSERT_EQ(1, visit.sheetsSeen);
+  EXPECT_EQ((Tabs{"General"}), seen.tabs);
+  EXPECT_EQ(0, seen.currentTab);
+  EXPECT_EQ(0, testPageInits);
+}
+
+TEST_F(PlainSheet, ThePageOpensOnTheSaversTabWithItsOwnButtonsHiddenAndDisabled) {
+  saverPageProc = TestPageProc;
+  SheetSeen seen;
+  bool buttonsVisible = true, buttonsEnabled = true, pageTextShown = false, sheetOkEnabled = false;
+  SheetVisit visit = Observe(&seen);
+  auto observeLook = visit.script;
+  visit.script = [&](HWND sheet) {
+    observeLook(sheet);
+    HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    HWND ok = GetDlgItem(page, IDOK);
+    HWND cancel = GetDlgItem(page, IDCANCEL);
+    buttonsVisible = !ok || !cancel || IsWindowVisible(ok) || IsWindowVisible(cancel);
+    buttonsEnabled = !ok || !cancel || IsWindowEnabled(ok) || IsWindowEnabled(cancel);
+    pageTextShown = TextOf(GetDlgItem(page, 102)) == "Test saver settings";
+    sheetOkEnabled = IsWindowVisible(GetDlgItem(sheet, IDOK)) && IsWindowEnabled(GetDlgItem(sheet, IDOK));
+  };
+  EXPECT_EQ(0, RunConfiguration(owner, 0, &visit));
+  ASSERT_EQ(1, visit.sheetsSeen);
+  EXPECT_EQ((Tabs{"General", "Test Saver"}), seen.tabs);
+  EXPECT_EQ(1, seen.currentTab);
+  EXPECT_TRUE(pageTextShown);
+  EXPECT_FALSE(buttonsVisible);
+  EXPECT_FALSE(buttonsEnabled);
+  EXPECT_TRUE(sheetOkEnabled);
+  EXPECT_EQ(1, testPageInits);  // every message reaches the saver's procedure
+}
+
+TEST_F(PlainSheet, OutsideASaverRunNoSheetOpensAndNothingChanges) {
+  saverExecutors = SaverExecutors{};
+  SheetVisit visit;
+  EXPECT_EQ(0, RunConfiguration(owner, 1, &visit));
+  EXPECT_EQ(0, visit.sheetsSeen);
+}
+
+TEST_F(PlainSheet, TheSheetsOwnResultComesBack) {
+  SheetVisit visit;
+  visit.closeButton = PSBTN_OK;
+  EXPECT_EQ(1, RunConfiguration(owner, 0, &visit));
+  EXPECT_EQ(1, visit.sheetsSeen);
+}
+
+// What the sheet hook was given.
+struct HookCall {
+  int calls = 0;
+  HWND hidden = nullptr;
+  HWND hiddenOwner = nullptr;
+  int notify = -1;
+  PROPSHEETHEADERA header = {};
+  PROPSHEETPAGEA firstPage = {};
+  std::string caption;
+};
+HookCall hookCall;
+int hookAnswer;
+
+int WINAPI RecordingSheetHook(HWND hidden, LPPROPSHEETHEADERA header, int notify) {
+  ++hookCall.calls;
+  hookCall.hidden = hidden;
+  hookCall.hiddenOwner = GetWindow(hidden, GW_OWNER);
+  hookCall.notify = notify;
+  hookCall.header = *header;
+  hookCall.caption = header->pszCaption;
+  std::memcpy(&hookCall.firstPage, header->ppsp, PROPSHEETPAGEA_V1_SIZE);
+  return hookAnswer;
+}
+
+// Puts this program's page in the free slot, one first-version record after the General page.
+int WINAPI PageAddingSheetHook(HWND, LPPROPSHEETHEADERA header, int) {
+  auto* slot = reinterpret_cast<PROPSHEETPAGEA*>(
+      reinterpret_cast<BYTE*>(const_cast<LPPROPSHEETPAGEA>(header->ppsp)) +
+      PROPSHEETPAGEA_V1_SIZE);
+  std::memset(slot, 0, PROPSHEETPAGEA_V1_SIZE);
+  slot->dwSize = PROPSHEETPAGEA_V1_SIZE;
+  slot->hInstance = GetModuleHandleA(nullptr);
+  slot->pszTemplate = MAKEINTRESOURCEA(2003);
+  slot->pfnDlgProc = TestPageProc;
+  header->nPages = 2;
+  return static_cast<int>(PropertySheetA(header));
+}
+
+using HookedSheet = ConfigRun;
+
+TEST_F(HookedSheet, TheHookIsGivenTheFilledHeaderAndAnythingButNineIsTheResult) {
+  saverExecutors = hookedExecutors;
+  saverSheetHook = RecordingSheetHook;
+  struct Case {
+    int answer, notifyOwner, sheets, result;
+  } cases[] = {{9, 1, 1, 0}, {0, 0, 0, 0}, {7, 1, 0, 7}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.answer);
+    hookCall = HookCall{};
+    hookAnswer = c.answer;
+    SheetVisit visit;
+    EXPECT_EQ(c.result, RunConfiguration(owner, c.notifyOwner, &visit));
+    EXPECT_EQ(c.sheets, visit.sheetsSeen);
+    ASSERT_EQ(1, hookCall.calls);
+    EXPECT_EQ(c.notifyOwner, hookCall.notify);
+    EXPECT_EQ(owner, hookCall.hiddenOwner);
+    EXPECT_EQ(hookCall.hidden, hookCall.header.hwndParent);
+    EXPECT_EQ(PROPSHEETHEADERA_V1_SIZE, hookCall.header.dwSize);
+    EXPECT_EQ(0x18Au, hookCall.header.dwFlags);
+    EXPECT_EQ(saverInstance, hookCall.header.hInstance);
+    EXPECT_EQ(1u, hookCall.header.nPages);
+    EXPECT_EQ(0u, hookCall.header.nStartPage);
+    EXPECT_TRUE(hookCall.header.hIcon);
+    EXPECT_EQ("Screen Saver Properties", hookCall.caption);
+    EXPECT_EQ(PROPSHEETPAGEA_V1_SIZE, hookCall.firstPage.dwSize);
+    EXPECT_EQ(frameworkModule, hookCall.firstPage.hInstance);
+    EXPECT_EQ(MAKEINTRESOURCEA(3601), hookCall.firstPage.pszTemplate);
+    EXPECT_NE(0, hookCall.firstPage.lParam);
+  }
+}
+
+TEST_F(HookedSheet, AHookMayAddItsPageInTheFreeSlotAndRunTheSheetItself) {
+  saverExecutors = hookedExecutors;
+  saverSheetHook = PageAddingSheetHook;
+  SheetSeen seen;
+  SheetVisit visit = Observe(&seen);
+  EXPECT_EQ(0, RunConfiguration(owner, 0, &visit));
+  ASSERT_EQ(1, visit.sheetsSeen);
+  EXPECT_EQ((Tabs{"General", "Test Saver"}), seen.tabs);
+  EXPECT_EQ(0, seen.currentTab);
+}
+
+// A host window that answers SCRHOST_CONFIGURE with configureAnswer and records the request.
+LRESULT configureAnswer;
+int configureRequests;
+WPARAM configureWParam;
+DWORD configureHeaderSize;
+HWND configureHeaderParent;
+
+LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != SCRHOST_CONFIGURE) return DefHostProc(window, message, wParam, lParam);
+  ++configureRequests;
+  configureWParam = wParam;
+  auto* header = reinterpret_cast<LPPROPSHEETHEADERA>(lParam);
+  configureHeaderSize = header->dwSize;
+  configureHeaderParent = header->hwndParent;
+  return configureAnswer;
+}
+
+using HostedSheet = ConfigRun;
+
+TEST_F(HostedSheet, AHostThatConfiguresReplacesTheSheetAndTheResultIsOne) {
+  WNDCLASSA hostClass = {};
+  hostClass.lpfnWndProc = HostProc;
+  hostClass.hInstance = GetModuleHandleA(nullptr);
+  hostClass.lpszClassName = "SheetTestHost";
+  RegisterClassA(&hostClass);
+  saverHostWindow = CreateWindowExA(0, "SheetTestHost", "", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                    nullptr, GetModuleHandleA(nullptr), nullptr);
+  saverExecutors = hostedExecutors;
+  struct Case {
+    LRESULT answer;
+    int sheets, result;
+  } cases[] = {{0, 1, 0}, {1, 0, 1}, {5, 0, 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.answer);
+    configureAnswer = c.answer;
+    configureRequests = 0;
+    SheetVisit visit;
+    EXPECT_EQ(c.result, RunConfiguration(owner, 0, &visit));
+    EXPECT_EQ(c.sheets, visit.sheetsSeen);
+    EXPECT_EQ(1, configureRequests);
+    EXPECT_EQ(reinterpret_cast<WPARAM>(configureHeaderParent), configureWParam);
+    EXPECT_EQ(PROPSHEETHEADERA_V1_SIZE, configureHeaderSize);
+  }
+  DestroyWindow(saverHostWindow);
+}
+
+}  // namespace
