@@ -48,11 +48,13 @@ const char* MessageFor(DibStatus status) {
     }
 }
 
-// Everything a read holds, released in one place in a fixed order.
+// Everything a read holds, released in one place in a fixed order. A read from memory has no
+// file, mapping or view of its own: only `bytes` and `fileSize`.
 struct ReadState {
     HANDLE file = INVALID_HANDLE_VALUE;
     HANDLE mapping = nullptr;
     const unsigned char* view = nullptr;
+    const unsigned char* bytes = nullptr;
     size_t fileSize = 0;
     HDC dc = nullptr;
     HBITMAP section = nullptr;
@@ -86,14 +88,15 @@ bool MapWholeFile(const char* path, ReadState& s) {
     s.view = static_cast<const unsigned char*>(MapViewOfFile(s.mapping, FILE_MAP_READ, 0, 0, 0));
     if (!s.view) return false;
     if (high != 0) return false;
+    s.bytes = s.view;
     s.fileSize = low;
     return true;
 }
 
-// Converts the mapped file into a new RgbImage, or names what went wrong.
+// Converts the file image into a new RgbImage, or names what went wrong.
 RgbImage* Convert(ReadState& s, const char** failure) {
     DibLayout layout;
-    const DibStatus status = ParseDib(s.view, s.fileSize, &layout);
+    const DibStatus status = ParseDib(s.bytes, s.fileSize, &layout);
     if (status != DibStatus::Ok) {
         *failure = MessageFor(status);
         return nullptr;
@@ -106,9 +109,9 @@ RgbImage* Convert(ReadState& s, const char** failure) {
         *failure = OutOfMemory;
         return nullptr;
     }
-    WriteDibWorkingInfo(layout, s.view, s.working);
+    WriteDibWorkingInfo(layout, s.bytes, s.working);
 
-    const unsigned char* source = s.view + layout.pixelOffset;
+    const unsigned char* source = s.bytes + layout.pixelOffset;
     if (layout.rleTailBytes != 0) {
         // NOTE: the run-length decoder is given the declared stream length, but a decoder that
         // reads past a broken stream must find line ends in our memory, not the mapping's end.
@@ -181,6 +184,17 @@ RgbImage* ReadDibFile(const char* path) {
     // Shown only once nothing of the file is held any more.
     if (!mapped) ShowOpenFailure(path);
     else if (!image) ShowReaderError(failure);
+    return image;
+}
+
+RgbImage* ReadDibImage(const unsigned char* bytes, size_t size) {
+    if (!bytes) return nullptr;
+    ReadState state;
+    state.bytes = bytes;
+    state.fileSize = size;
+    const char* failure = nullptr;
+    RgbImage* image = Convert(state, &failure);
+    state.Release();
     return image;
 }
 

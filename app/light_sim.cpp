@@ -4,17 +4,15 @@
 
 #include "random.h"
 
-Light lights[MaxLights];
-float lightCount = 15.0f;
-Camera camera = {};
-float ballRadius = 0.25f;
-float glowScale = 1.0f;
+LightScene demoScene;
+Light (&lights)[MaxLights] = demoScene.lights;
+float& lightCount = demoScene.lightCount;
+Camera& camera = demoScene.camera;
+float& ballRadius = demoScene.ballRadius;
+float& glowScale = demoScene.glowScale;
 
 namespace {
 
-constexpr float StartLightCount = 15.0f;
-constexpr float StartBallRadius = 0.25f;
-constexpr float StartGlowScale = 1.0f;
 constexpr float Gravity = -0.02f;
 
 // Half sizes of the room: floor and ceiling at -2 and 2, walls at -15 and 15.
@@ -54,16 +52,16 @@ void ClampOffset(float& pos, float& vel)
 
 }  // namespace
 
-void PlaceLights()
+void PlaceLights(LightScene& scene, RandomGenerator& random)
 {
-    for (Light& light : lights) {
+    for (Light& light : scene.lights) {
         // The draw order is fixed: the start scene must match every earlier run.
-        const int r1 = DrawRandom();
-        const int r2 = DrawRandom();
-        const int r3 = DrawRandom();
-        const int r4 = DrawRandom();
-        const int r5 = DrawRandom();
-        const int r6 = DrawRandom();
+        const int r1 = DrawRandom(random);
+        const int r2 = DrawRandom(random);
+        const int r3 = DrawRandom(random);
+        const int r4 = DrawRandom(random);
+        const int r5 = DrawRandom(random);
+        const int r6 = DrawRandom(random);
 
         light.x = static_cast<float>(r1 % 20 - 10);
         light.y = 0.0f;
@@ -78,18 +76,19 @@ void PlaceLights()
     }
 }
 
-void ResetSceneState()
+void ResetSceneState(LightScene& scene)
 {
-    camera = Camera{};
-    lightCount = StartLightCount;
-    ballRadius = StartBallRadius;
-    glowScale = StartGlowScale;
+    const LightScene start;
+    scene.camera = start.camera;
+    scene.lightCount = start.lightCount;
+    scene.ballRadius = start.ballRadius;
+    scene.glowScale = start.glowScale;
 }
 
-bool LightIsActive(int i)
+bool LightIsActive(const LightScene& scene, int i)
 {
     // A float comparison, so a count of 15.05 already lets light 15 take part.
-    return static_cast<float>(i) < lightCount;
+    return static_cast<float>(i) < scene.lightCount;
 }
 
 LightColor ColorOfLight(int i)
@@ -102,14 +101,14 @@ LightColor ColorOfLight(int i)
     return palette[((i % 3) + 3) % 3];
 }
 
-float FloorGlowAlpha(float y)
+float FloorGlowAlpha(const LightScene& scene, float y)
 {
-    return std::fabs(y - RoomHalfHeight) * 0.25f * glowScale;
+    return std::fabs(y - RoomHalfHeight) * 0.25f * scene.glowScale;
 }
 
-float CeilingGlowAlpha(float y)
+float CeilingGlowAlpha(const LightScene& scene, float y)
 {
-    return std::fabs(y + RoomHalfHeight) * 0.25f * glowScale;
+    return std::fabs(y + RoomHalfHeight) * 0.25f * scene.glowScale;
 }
 
 void MoveCamera(Camera& cam)
@@ -125,16 +124,16 @@ void MoveCamera(Camera& cam)
     cam.yaw = 360.0f - cam.heading;
 }
 
-Light StepLight(int i)
+Light StepLight(LightScene& scene, int i)
 {
-    Light& self = lights[i];
+    Light& self = scene.lights[i];
     const Light drawnAs = self;
 
     // Lights with a lower index have already moved this frame; their new positions are used.
-    for (int j = 0; j < MaxLights && LightIsActive(j); ++j) {
+    for (int j = 0; j < MaxLights && LightIsActive(scene, j); ++j) {
         if (j == i)
             continue;
-        const Light& other = lights[j];
+        const Light& other = scene.lights[j];
         const float dx = other.x - self.x;
         const float dy = other.y - self.y;
         const float dz = other.z - self.z;
@@ -155,15 +154,23 @@ Light StepLight(int i)
     self.z += self.vz * MoveFactor;
     self.vy += self.gravity;
 
-    Bounce(self.y, self.vy, RoomHalfHeight - ballRadius);
-    Bounce(self.x, self.vx, RoomHalfWidth - ballRadius);
-    Bounce(self.z, self.vz, RoomHalfWidth - ballRadius);
+    Bounce(self.y, self.vy, RoomHalfHeight - scene.ballRadius);
+    Bounce(self.x, self.vx, RoomHalfWidth - scene.ballRadius);
+    Bounce(self.z, self.vz, RoomHalfWidth - scene.ballRadius);
 
     return drawnAs;
 }
 
-void StepActiveLights()
+void StepActiveLights(LightScene& scene)
 {
-    for (int i = 0; i < MaxLights && LightIsActive(i); ++i)
-        StepLight(i);
+    for (int i = 0; i < MaxLights && LightIsActive(scene, i); ++i)
+        StepLight(scene, i);
 }
+
+void PlaceLights() { PlaceLights(demoScene, demoRandom); }
+void ResetSceneState() { ResetSceneState(demoScene); }
+bool LightIsActive(int i) { return LightIsActive(demoScene, i); }
+float FloorGlowAlpha(float y) { return FloorGlowAlpha(demoScene, y); }
+float CeilingGlowAlpha(float y) { return CeilingGlowAlpha(demoScene, y); }
+Light StepLight(int i) { return StepLight(demoScene, i); }
+void StepActiveLights() { StepActiveLights(demoScene); }

@@ -1,19 +1,20 @@
 #include "random.h"
 
-namespace {
+RandomGenerator demoRandom;
 
-// Unsigned so the multiply wraps modulo 2^32 exactly as the runtime's generator does.
-std::uint32_t randomState = 1;
-
-}  // namespace
+int DrawRandom(RandomGenerator& generator)
+{
+    // Unsigned so the multiply wraps modulo 2^32 exactly as the runtime's generator does.
+    generator.state = generator.state * 214013u + 2531011u;
+    return static_cast<int>((generator.state >> 16) & 0x7fffu);
+}
 
 int DrawRandom()
 {
-    randomState = randomState * 214013u + 2531011u;
-    return static_cast<int>((randomState >> 16) & 0x7fffu);
+    return DrawRandom(demoRandom);
 }
 
 void ResetRandom()
 {
-    randomState = 1;
+    demoRandom = RandomGenerator{};
 }

@@ -4,12 +4,9 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "textures.h"
+#include "random.h"
 
-static GLUquadric* sphereQuadric = nullptr;
-// The ball's sphere is tessellated once into a display list: the same pixels as drawing it with
-// gluSphere every time, without recomputing its vertices per ball and frame.
-static GLuint sphereList = 0;
+SceneGraphics demoGraphics;
 
 struct RoomVertex {
     float s, t;
@@ -17,18 +14,18 @@ struct RoomVertex {
 };
 
 struct RoomSurface {
-    const unsigned int* texture;  // bound first when set; null keeps the current binding
+    unsigned int SceneTextures::*texture;  // bound first when set; null keeps the current binding
     bool setColour;
     float r, g, b, a;
     RoomVertex strip[4];
 };
 
 static const RoomSurface roomSurfaces[] = {
-    {&floorTexture, true, 1.0f, 0.5f, 0.5f, 0.35f,
+    {&SceneTextures::floor, true, 1.0f, 0.5f, 0.5f, 0.35f,
      {{3, 3, 15, -2, 15}, {0, 3, -15, -2, 15}, {3, 0, 15, -2, -15}, {0, 0, -15, -2, -15}}},
     {nullptr, true, 1.0f, 0.75f, 0.5f, 0.35f,
      {{3, 3, 15, 2, 15}, {0, 3, -15, 2, 15}, {3, 0, 15, 2, -15}, {0, 0, -15, 2, -15}}},
-    {&wallTexture, true, 0.7f, 0.5f, 0.45f, 0.75f,
+    {&SceneTextures::wall, true, 0.7f, 0.5f, 0.45f, 0.75f,
      {{15, 1, 15, 2, -15}, {0, 1, -15, 2, -15}, {15, 0, 15, -2, -15}, {0, 0, -15, -2, -15}}},
     {nullptr, false, 0, 0, 0, 0,
      {{15, 1, 15, 2, 15}, {0, 1, -15, 2, 15}, {15, 0, 15, -2, 15}, {0, 0, -15, -2, 15}}},
@@ -38,26 +35,78 @@ static const RoomSurface roomSurfaces[] = {
      {{15, 1, 15, 2, 15}, {0, 1, 15, 2, -15}, {15, 0, 15, -2, 15}, {0, 0, 15, -2, -15}}},
 };
 
-void SetUpScene()
+void SetSceneRenderState()
 {
-    sphereQuadric = gluNewQuadric();
-    gluQuadricNormals(sphereQuadric, GLU_SMOOTH);
-    gluQuadricTexture(sphereQuadric, GL_TRUE);
-
-    sphereList = glGenLists(1);
-    if (sphereList != 0) {
-        glNewList(sphereList, GL_COMPILE);
-        gluSphere(sphereQuadric, ballRadius, 16, 16);
-        glEndList();
-    }
-    PlaceLights();
+    glEnable(GL_TEXTURE_2D);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClearDepth(1.0);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    static const GLfloat fogColour[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    glFogi(GL_FOG_MODE, GL_EXP2);
+    glFogfv(GL_FOG_COLOR, fogColour);
+    glFogf(GL_FOG_DENSITY, 0.025f);
+    glHint(GL_FOG_HINT, GL_NICEST);
+    glFogf(GL_FOG_START, 0.0f);
+    glFogf(GL_FOG_END, 10.0f);
+    glEnable(GL_FOG);
+    // Without alpha planes the destination alpha reads as 1: every primitive adds its light.
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
 }
 
-void SetView()
+void ResizeViewport(int width, int height)
+{
+    if (height == 0)
+        height = 1;
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, static_cast<double>(width) / static_cast<double>(height), 0.1, 200.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+void SetUpSceneGraphics(SceneGraphics& graphics, float ballRadius)
+{
+    graphics.sphereQuadric = gluNewQuadric();
+    gluQuadricNormals(graphics.sphereQuadric, GLU_SMOOTH);
+    gluQuadricTexture(graphics.sphereQuadric, GL_TRUE);
+
+    // The ball's sphere is tessellated once into a display list: the same pixels as drawing it
+    // with gluSphere every time, without recomputing its vertices per ball and frame.
+    graphics.sphereList = glGenLists(1);
+    if (graphics.sphereList != 0) {
+        glNewList(graphics.sphereList, GL_COMPILE);
+        gluSphere(graphics.sphereQuadric, ballRadius, 16, 16);
+        glEndList();
+    }
+}
+
+void SetUpScene(SceneGraphics& graphics, LightScene& scene, RandomGenerator& random)
+{
+    SetUpSceneGraphics(graphics, scene.ballRadius);
+    PlaceLights(scene, random);
+}
+
+void ReleaseSceneGraphics(SceneGraphics& graphics)
+{
+    if (graphics.sphereList != 0)
+        glDeleteLists(graphics.sphereList, 1);
+    if (graphics.sphereQuadric)
+        gluDeleteQuadric(graphics.sphereQuadric);
+    const GLuint names[] = {graphics.textures.floor, graphics.textures.wall, graphics.textures.glow};
+    for (GLuint name : names) {
+        if (name != 0)
+            glDeleteTextures(1, &name);
+    }
+    graphics = SceneGraphics{};
+}
+
+void SetView(const Camera& cam)
 {
     glLoadIdentity();
-    glRotatef(camera.yaw, 0.0f, 1.0f, 0.0f);
-    glTranslatef(camera.posX, 1.0f, camera.posZ);
+    glRotatef(cam.yaw, 0.0f, 1.0f, 0.0f);
+    glTranslatef(cam.posX, 1.0f, cam.posZ);
 }
 
 static void DrawStrip(const RoomVertex (&strip)[4])
@@ -70,11 +119,11 @@ static void DrawStrip(const RoomVertex (&strip)[4])
     glEnd();
 }
 
-void DrawRoom()
+void DrawRoom(const SceneTextures& textures)
 {
     for (const RoomSurface& surface : roomSurfaces) {
         if (surface.texture)
-            glBindTexture(GL_TEXTURE_2D, *surface.texture);
+            glBindTexture(GL_TEXTURE_2D, textures.*surface.texture);
         if (surface.setColour)
             glColor4f(surface.r, surface.g, surface.b, surface.a);
         DrawStrip(surface.strip);
@@ -92,38 +141,44 @@ static void DrawGlowPatch(const Light& p, float y)
     DrawStrip(patch);
 }
 
-static void DrawBall()
+static void DrawBall(const LightScene& scene, const SceneGraphics& graphics)
 {
-    if (sphereList != 0)
-        glCallList(sphereList);
+    if (graphics.sphereList != 0)
+        glCallList(graphics.sphereList);
     else
-        gluSphere(sphereQuadric, ballRadius, 16, 16);
+        gluSphere(graphics.sphereQuadric, scene.ballRadius, 16, 16);
 }
 
-void DrawLightAt(int i, const Light& p)
+void DrawLightAt(const LightScene& scene, const SceneGraphics& graphics, int i, const Light& p)
 {
     const LightColor c = ColorOfLight(i);
-    glColor4f(c.r, c.g, c.b, FloorGlowAlpha(p.y));
+    glColor4f(c.r, c.g, c.b, FloorGlowAlpha(scene, p.y));
     DrawGlowPatch(p, -2.0f);
-    glColor4f(c.r, c.g, c.b, CeilingGlowAlpha(p.y));
+    glColor4f(c.r, c.g, c.b, CeilingGlowAlpha(scene, p.y));
     DrawGlowPatch(p, 2.0f);
     glTranslatef(p.x, p.y, p.z);
     glColor4f(c.r, c.g, c.b, 1.0f);
-    DrawBall();
+    DrawBall(scene, graphics);
 }
 
-bool RenderFrame()
+bool RenderFrame(LightScene& scene, const SceneGraphics& graphics)
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    MoveCamera(camera);
-    SetView();
-    DrawRoom();
+    MoveCamera(scene.camera);
+    SetView(scene.camera);
+    DrawRoom(graphics.textures);
 
-    glBindTexture(GL_TEXTURE_2D, glowTexture);
-    for (int i = 0; i < MaxLights && LightIsActive(i); ++i) {
-        SetView();
-        const Light p = StepLight(i);
-        DrawLightAt(i, p);
+    glBindTexture(GL_TEXTURE_2D, graphics.textures.glow);
+    for (int i = 0; i < MaxLights && LightIsActive(scene, i); ++i) {
+        SetView(scene.camera);
+        const Light p = StepLight(scene, i);
+        DrawLightAt(scene, graphics, i, p);
     }
     return true;
 }
+
+void SetUpScene() { SetUpScene(demoGraphics, demoScene, demoRandom); }
+bool RenderFrame() { return RenderFrame(demoScene, demoGraphics); }
+void SetView() { SetView(demoScene.camera); }
+void DrawRoom() { DrawRoom(demoGraphics.textures); }
+void DrawLightAt(int i, const Light& p) { DrawLightAt(demoScene, demoGraphics, i, p); }

@@ -163,42 +163,11 @@ void CloseSceneWindow()
     }
 }
 
-void ResizeViewport(int width, int height)
-{
-    if (height == 0)
-        height = 1;
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, static_cast<double>(width) / static_cast<double>(height), 0.1, 200.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-}
-
-static void SetUpFog()
-{
-    static const GLfloat fogColour[4] = {0.0f, 0.0f, 0.0f, 0.0f};
-    glFogi(GL_FOG_MODE, GL_EXP2);
-    glFogfv(GL_FOG_COLOR, fogColour);
-    glFogf(GL_FOG_DENSITY, 0.025f);
-    glHint(GL_FOG_HINT, GL_NICEST);
-    glFogf(GL_FOG_START, 0.0f);
-    glFogf(GL_FOG_END, 10.0f);
-    glEnable(GL_FOG);
-}
-
 bool InitRenderState()
 {
     if (!LoadSceneTextures())
         return false;
-    glEnable(GL_TEXTURE_2D);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClearDepth(1.0);
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-    SetUpFog();
-    // Without alpha planes the destination alpha reads as 1: every primitive adds its light.
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
+    SetSceneRenderState();
     SetUpScene();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     return true;

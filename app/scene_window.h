@@ -2,6 +2,8 @@
 // The demo's one OpenGL window, its message handling and the GL state it sets up.
 #include <windows.h>
 
+#include "scene_render.h"
+
 extern HWND mainWindow;
 extern HDC deviceContext;
 extern HGLRC renderContext;
@@ -11,6 +13,5 @@ extern bool fullscreen;
 
 bool OpenSceneWindow(const char* title, int width, int height, int bits, bool fullscreenFlag);
 void CloseSceneWindow();
-void ResizeViewport(int width, int height);
 bool InitRenderState();
 LRESULT CALLBACK SceneWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

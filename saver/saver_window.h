@@ -1,0 +1,26 @@
+#pragma once
+// The saver's windows: each one, full screen or preview, owns its GL context and its own scene.
+#include <windows.h>
+
+#include "light_sim.h"
+
+// Sent by the settings page to its preview: read the saver's settings again.
+constexpr UINT GLIMMER_RELOADSETTINGS = WM_APP + 0x100;
+
+// Milliseconds from one tick to the next: about 60 frames a second.
+constexpr LRESULT FramePeriodMs = 16;
+
+// The module whose resources hold the scene's pictures (the saver's own).
+void SetPictureModule(HINSTANCE module);
+
+// The saver windows' procedure; what it does not handle goes to DefSaverProc.
+LRESULT CALLBACK GlimmerSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// One tick's work in two halves: draw the next frame into the back buffer (the scene advances by
+// one step), then show it. False, and nothing drawn, when the window has no scene or no GL.
+bool DrawSaverFrame(HWND window);
+void ShowSaverFrame(HWND window);
+
+// What a window has done so far: frames drawn, and its scene (null for other windows).
+unsigned long SaverWindowSteps(HWND window);
+const LightScene* SaverWindowScene(HWND window);
