@@ -11,7 +11,7 @@ jobs=$(nproc)
 echo "== native build and tests"
 cmake -S "$root" -B "$build/native" -DGLIMMER_WERROR=ON
 cmake --build "$build/native" -j"$jobs"
-ctest --test-dir "$build/native" --output-on-failure
+ctest --test-dir "$build/native" -j2 --output-on-failure
 
 echo "== Windows build and tests under Wine"
 cmake -S "$root" -B "$build/win" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/i686-w64-mingw32.cmake" \
