@@ -67,9 +67,9 @@ unsigned char* FieldBytes(GeneralDialog& dialog, size_t offset) {
   return reinterpret_cast<unsigned char*>(&dialog) + offset;
 }
 
-uint32_t FieldValue(GeneralDialog& dialog, size_t offset) {
+uint32_t FieldValue(const GeneralDialog& dialog, size_t offset) {
   uint32_t value;
-  std::memcpy(&value, FieldBytes(dialog, offset), sizeof value);
+  std::memcpy(&value, reinterpret_cast<const unsigned char*>(&dialog) + offset, sizeof value);
   return value;
 }
 
@@ -164,5 +164,27 @@ LONG GeneralDialog::WriteRegistry() {
 void GeneralDialog::Remember() {
   for (const SettingValue& value : settingValues) {
     SetFieldValue(*this, value.field + RememberedOffset, FieldValue(*this, value.field));
+  }
+}
+
+bool GeneralDialog::HasSameValuesAs(const GeneralDialog& other) const {
+  for (const SettingValue& value : settingValues) {
+    if (FieldValue(*this, value.field) != FieldValue(other, value.field)) return false;
+  }
+  return true;
+}
+
+bool GeneralDialog::MatchesRemembered() const {
+  for (const SettingValue& value : settingValues) {
+    if (FieldValue(*this, value.field) != FieldValue(*this, value.field + RememberedOffset)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void GeneralDialog::RestoreRemembered() {
+  for (const SettingValue& value : settingValues) {
+    SetFieldValue(*this, value.field, FieldValue(*this, value.field + RememberedOffset));
   }
 }

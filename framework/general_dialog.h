@@ -19,6 +19,11 @@ class GeneralDialog {
   LONG WriteRegistry();
   // Copies each current value into its remembered copy.
   void Remember();
+  // Whether every current value equals the other object's, or its own remembered copy.
+  bool HasSameValuesAs(const GeneralDialog& other) const;
+  bool MatchesRemembered() const;
+  // Copies each remembered value over the current one.
+  void RestoreRemembered();
 
   // The General page (config/general_controls.cpp), each given the page dialog.
   // Loads every control from the current values; writes nothing.

@@ -24,66 +24,6 @@ const int delayRow[] = {IDC_WAIT_LABEL, IDC_DELAY, IDC_DELAY_SPIN, IDC_DELAY_UNI
 const int delayInputs[] = {IDC_DELAY, IDC_DELAY_SPIN, IDC_DELAY_UNIT};
 const char settingsSection[] = "Windows";
 
-// The values the page edits, to tell whether a change or a revert touched any of them.
-struct PageValues {
-  uint8_t corners[CornerCount];
-  int32_t muteSound;
-  int32_t mouseThreshold;
-  uint32_t mouseThresholdIndex;
-  int32_t passwordDelay;
-  uint32_t passwordDelayIndex;
-  int32_t activeConfig;
-};
-
-PageValues CurrentValues(const GeneralDialog& dialog) {
-  PageValues values = {};
-  for (int corner = 0; corner < CornerCount; ++corner) {
-    values.corners[corner] = dialog.corners[corner];
-  }
-  values.muteSound = dialog.muteSound;
-  values.mouseThreshold = dialog.mouseThreshold;
-  values.mouseThresholdIndex = dialog.mouseThresholdIndex;
-  values.passwordDelay = dialog.passwordDelay;
-  values.passwordDelayIndex = dialog.passwordDelayIndex;
-  values.activeConfig = dialog.activeConfig;
-  return values;
-}
-
-PageValues RememberedValues(const GeneralDialog& dialog) {
-  PageValues values = {};
-  for (int corner = 0; corner < CornerCount; ++corner) {
-    values.corners[corner] = dialog.rememberedCorners[corner];
-  }
-  values.muteSound = dialog.rememberedMuteSound;
-  values.mouseThreshold = dialog.rememberedMouseThreshold;
-  values.mouseThresholdIndex = dialog.rememberedMouseThresholdIndex;
-  values.passwordDelay = dialog.rememberedPasswordDelay;
-  values.passwordDelayIndex = dialog.rememberedPasswordDelayIndex;
-  values.activeConfig = dialog.rememberedActiveConfig;
-  return values;
-}
-
-void SetCurrentValues(GeneralDialog& dialog, const PageValues& values) {
-  for (int corner = 0; corner < CornerCount; ++corner) {
-    dialog.corners[corner] = values.corners[corner];
-  }
-  dialog.muteSound = values.muteSound;
-  dialog.mouseThreshold = values.mouseThreshold;
-  dialog.mouseThresholdIndex = values.mouseThresholdIndex;
-  dialog.passwordDelay = values.passwordDelay;
-  dialog.passwordDelayIndex = values.passwordDelayIndex;
-  dialog.activeConfig = values.activeConfig;
-}
-
-bool SameValues(const PageValues& a, const PageValues& b) {
-  for (int corner = 0; corner < CornerCount; ++corner) {
-    if (a.corners[corner] != b.corners[corner]) return false;
-  }
-  return a.muteSound == b.muteSound && a.mouseThreshold == b.mouseThreshold &&
-         a.mouseThresholdIndex == b.mouseThresholdIndex && a.passwordDelay == b.passwordDelay &&
-         a.passwordDelayIndex == b.passwordDelayIndex && a.activeConfig == b.activeConfig;
-}
-
 LRESULT SendItem(HWND page, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
   return SendDlgItemMessageA(page, id, message, wParam, lParam);
 }
@@ -231,7 +171,7 @@ void GeneralDialog::InitControls(HWND page) {
 
 void GeneralDialog::ControlChanged(HWND page) {
   if (inSetup) return;
-  PageValues before = CurrentValues(*this);
+  const GeneralDialog before = *this;
   ReadCorners(page, corners);
   uint32_t shownUnit = passwordDelayIndex;
   Selection(page, IDC_DELAY_UNIT, &passwordDelayIndex);
@@ -239,7 +179,7 @@ void GeneralDialog::ControlChanged(HWND page) {
   ReadSensitivity(page, &mouseThresholdIndex, &mouseThreshold);
   if (currentPrefs.offerMuteSound) muteSound = Checked(page, IDC_MUTE);
   if (currentPrefs.allowActiveConfig) activeConfig = Checked(page, IDC_ACTIVE_CONFIG);
-  if (SameValues(before, CurrentValues(*this))) return;
+  if (HasSameValuesAs(before)) return;
   Trace("Morvane: GeneralDialog: a control has been changed. Doing registry stuff.");
   WriteRegistry();
   NotifyChanges(page, false);
@@ -262,8 +202,7 @@ LRESULT GeneralDialog::NotifyChanges(HWND page, bool applied) {
 }
 
 int GeneralDialog::Revert() {
-  PageValues remembered = RememberedValues(*this);
-  if (SameValues(CurrentValues(*this), remembered)) return 0;
-  SetCurrentValues(*this, remembered);
+  if (MatchesRemembered()) return 0;
+  RestoreRemembered();
   return 1;
 }

@@ -31,6 +31,18 @@ static HWND WaitForWindow(const char* cls, const char* title, DWORD timeoutMs, b
     }
 }
 
+// A text on one output line: its line breaks written as \n.
+static void PrintOneLine(const char* text)
+{
+    for (const char* p = text; *p; ++p) {
+        if (*p == '\n')
+            std::printf("\\n");
+        else
+            std::putchar(*p);
+    }
+    std::printf("\n");
+}
+
 static BOOL CALLBACK PrintButton(HWND child, LPARAM)
 {
     char cls[64] = {};
@@ -54,13 +66,7 @@ static int ProbeBox(const char* caption, DWORD timeoutMs)
     char text[1024] = {};
     GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
     std::printf("text=");
-    for (const char* p = text; *p; ++p) {
-        if (*p == '\n')
-            std::printf("\\n");
-        else
-            std::putchar(*p);
-    }
-    std::printf("\n");
+    PrintOneLine(text);
     EnumChildWindows(box, PrintButton, 0);
     return 0;
 }
@@ -117,13 +123,7 @@ static void PrintWindowLine(HWND w)
     char text[256] = {};
     GetWindowTextA(w, text, sizeof text);
     std::printf(" text=");
-    for (const char* p = text; *p; ++p) {
-        if (*p == '\n')
-            std::printf("\\n");
-        else
-            std::putchar(*p);
-    }
-    std::printf("\n");
+    PrintOneLine(text);
 }
 
 static BOOL CALLBACK PrintChild(HWND child, LPARAM)
