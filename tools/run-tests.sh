@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets the machine up, builds everything and runs every test: natively under sanitizers, then the
-# Windows build under Wine on a virtual display. Exits non-zero on any failure.
+# Windows build under Wine on a virtual display, 32-bit and then 64-bit. Exits non-zero on any
+# failure.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
@@ -18,5 +19,17 @@ cmake -S "$root" -B "$build/win" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/i686-w64-mi
   -DGLIMMER_WERROR=ON
 cmake --build "$build/win" -j"$jobs"
 # The session is a test fixture that ctest starts and stops; this only catches an interrupted run.
-trap '"$root/tools/wine-session.sh" stop "$build/win" >/dev/null 2>&1 || true' EXIT
+stop_sessions() {
+  local b
+  for b in win win64; do
+    "$root/tools/wine-session.sh" stop "$build/$b" >/dev/null 2>&1 || true
+  done
+}
+trap stop_sessions EXIT
 ctest --test-dir "$build/win" -j2 --output-on-failure
+
+echo "== 64-bit Windows build and tests under 64-bit Wine"
+cmake -S "$root" -B "$build/win64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/x86_64-w64-mingw32.cmake" \
+  -DGLIMMER_WERROR=ON
+cmake --build "$build/win64" -j"$jobs"
+ctest --test-dir "$build/win64" -j2 --output-on-failure

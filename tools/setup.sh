@@ -9,6 +9,8 @@ PACKAGES=(
   clang libclang-rt-14-dev
   g++-mingw-w64-i686 mingw-w64-i686-dev
   wine wine32:i386 libgl1:i386 libgl1-mesa-dri:i386 libglu1-mesa:i386
+  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
+  wine64 libgl1:amd64 libgl1-mesa-dri:amd64 libglu1-mesa:amd64
   xvfb xauth x11-apps x11-utils imagemagick xdotool
 )
 

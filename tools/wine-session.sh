@@ -2,7 +2,8 @@
 # Starts and stops the virtual display and the persistent Wine server that the tests run under.
 #   wine-session.sh start BUILD_DIR   Xvfb, a Wine prefix inside BUILD_DIR/wine, a persistent server
 #   wine-session.sh stop  BUILD_DIR   ends both again (the prefix stays for the next run)
-# The state lives in BUILD_DIR/wine/session.env, which wine-run sources.
+# The state lives in BUILD_DIR/wine/session.env, which wine-run sources. The prefix is 32-bit unless
+# the build's configure wrote win64 to BUILD_DIR/wine/arch (a 64-bit build).
 set -euo pipefail
 
 cmd=${1:?start or stop}
@@ -12,7 +13,8 @@ state=$dir/session.env
 mkdir -p "$dir"
 
 export WINEPREFIX=$dir/prefix
-export WINEARCH=win32
+WINEARCH=$(cat "$dir/arch" 2>/dev/null || true)
+export WINEARCH=${WINEARCH:-win32}
 export WINEDEBUG=-all
 # NOTE: keeps wineboot from offering to download Mono and Gecko, which would wait for ever.
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -55,7 +57,7 @@ start() {
   fi
   cat >"$state" <<ENV
 export WINEPREFIX='$WINEPREFIX'
-export WINEARCH=win32
+export WINEARCH=$WINEARCH
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES='$WINEDLLOVERRIDES'
 export DISPLAY=':$n'

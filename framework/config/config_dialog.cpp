@@ -24,6 +24,13 @@ enum { GeneralSlot = 0, SaverSlot = 1, SheetSlots = 2, SaverPageTemplate = 2003 
 static_assert(sizeof(PROPSHEETPAGEA_V1) ==
                   offsetof(PROPSHEETPAGEA, pcRefParent) + sizeof(PROPSHEETPAGEA::pcRefParent),
               "first-version page records");
+#ifndef _WIN64
+// 32-bit Windows reads first-version records of 40 bytes; 64-bit Windows, with wider handles and
+// pointers, reads what its headers give.
+static_assert(sizeof(PROPSHEETPAGEA_V1) == 40, "32-bit first-version page records");
+static_assert(offsetof(PROPSHEETHEADERA, pfnCallback) + sizeof(PROPSHEETHEADERA::pfnCallback) == 40,
+              "32-bit first-version sheet header");
+#endif
 static_assert((PSH_USEHICON | PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | PSH_USECALLBACK) == 0x18A,
               "the sheet's flags");
 

@@ -13,6 +13,16 @@ namespace {
 
 using Tabs = std::vector<std::string>;
 
+// The first-version records a sheet is handed: 40 bytes each in 32-bit Windows, the sizes the
+// headers give in 64-bit Windows. The page array is walked by each record's dwSize.
+#ifdef _WIN64
+const size_t headerRecordSize = PROPSHEETHEADERA_V1_SIZE;
+const size_t pageRecordSize = PROPSHEETPAGEA_V1_SIZE;
+#else
+const size_t headerRecordSize = 40;
+const size_t pageRecordSize = 40;
+#endif
+
 // What the driver saw of one sheet.
 struct SheetSeen {
   std::string caption;
@@ -171,22 +181,41 @@ int WINAPI RecordingSheetHook(HWND hidden, LPPROPSHEETHEADERA header, int notify
   hookCall.notify = notify;
   hookCall.header = *header;
   hookCall.caption = header->pszCaption;
-  std::memcpy(&hookCall.firstPage, header->ppsp, PROPSHEETPAGEA_V1_SIZE);
+  std::memcpy(&hookCall.firstPage, header->ppsp, pageRecordSize);
   return hookAnswer;
+}
+
+PROPSHEETPAGEA* SecondRecord(LPPROPSHEETHEADERA header) {
+  return reinterpret_cast<PROPSHEETPAGEA*>(
+      reinterpret_cast<BYTE*>(const_cast<LPPROPSHEETPAGEA>(header->ppsp)) + pageRecordSize);
 }
 
 // Puts this program's page in the free slot, one first-version record after the General page.
 int WINAPI PageAddingSheetHook(HWND, LPPROPSHEETHEADERA header, int) {
-  auto* slot = reinterpret_cast<PROPSHEETPAGEA*>(
-      reinterpret_cast<BYTE*>(const_cast<LPPROPSHEETPAGEA>(header->ppsp)) +
-      PROPSHEETPAGEA_V1_SIZE);
-  std::memset(slot, 0, PROPSHEETPAGEA_V1_SIZE);
-  slot->dwSize = PROPSHEETPAGEA_V1_SIZE;
+  PROPSHEETPAGEA* slot = SecondRecord(header);
+  std::memset(slot, 0, pageRecordSize);
+  slot->dwSize = static_cast<DWORD>(pageRecordSize);
   slot->hInstance = GetModuleHandleA(nullptr);
   slot->pszTemplate = MAKEINTRESOURCEA(2003);
   slot->pfnDlgProc = TestPageProc;
   header->nPages = 2;
   return static_cast<int>(PropertySheetA(header));
+}
+
+// What the record one first-version size after the General page's holds once the framework has
+// put the saver's page in the free slot, as ScrMain does before it opens the sheet.
+struct SecondSlot {
+  DWORD dwSize = 0;
+  HINSTANCE hInstance = nullptr;
+  LPCSTR pszTemplate = nullptr;
+};
+SecondSlot secondSlot;
+
+int WINAPI SaverPageAddingSheetHook(HWND, LPPROPSHEETHEADERA header, int) {
+  AddSaverPage(header);
+  const PROPSHEETPAGEA* second = SecondRecord(header);
+  secondSlot = {second->dwSize, second->hInstance, second->pszTemplate};
+  return 0;
 }
 
 using HookedSheet = ConfigRun;
@@ -208,18 +237,30 @@ TEST_F(HookedSheet, TheHookIsGivenTheFilledHeaderAndAnythingButNineIsTheResult) 
     EXPECT_EQ(c.notifyOwner, hookCall.notify);
     EXPECT_EQ(owner, hookCall.hiddenOwner);
     EXPECT_EQ(hookCall.hidden, hookCall.header.hwndParent);
-    EXPECT_EQ(PROPSHEETHEADERA_V1_SIZE, hookCall.header.dwSize);
+    EXPECT_EQ(headerRecordSize, hookCall.header.dwSize);
     EXPECT_EQ(0x18Au, hookCall.header.dwFlags);
     EXPECT_EQ(saverInstance, hookCall.header.hInstance);
     EXPECT_EQ(1u, hookCall.header.nPages);
     EXPECT_EQ(0u, hookCall.header.nStartPage);
     EXPECT_TRUE(hookCall.header.hIcon);
     EXPECT_EQ("Screen Saver Properties", hookCall.caption);
-    EXPECT_EQ(PROPSHEETPAGEA_V1_SIZE, hookCall.firstPage.dwSize);
+    EXPECT_EQ(pageRecordSize, hookCall.firstPage.dwSize);
     EXPECT_EQ(frameworkModule, hookCall.firstPage.hInstance);
     EXPECT_EQ(MAKEINTRESOURCEA(3601), hookCall.firstPage.pszTemplate);
     EXPECT_NE(0, hookCall.firstPage.lParam);
   }
+}
+
+TEST_F(HookedSheet, TheFrameworksOwnSecondPageIsOneFirstVersionRecordAfterTheFirst) {
+  saverExecutors = hookedExecutors;
+  saverSheetHook = SaverPageAddingSheetHook;
+  secondSlot = SecondSlot{};
+  SheetVisit visit;
+  EXPECT_EQ(0, RunConfiguration(owner, 0, &visit));
+  EXPECT_EQ(0, visit.sheetsSeen);
+  EXPECT_EQ(pageRecordSize, secondSlot.dwSize);
+  EXPECT_EQ(saverInstance, secondSlot.hInstance);
+  EXPECT_EQ(MAKEINTRESOURCEA(2003), secondSlot.pszTemplate);
 }
 
 TEST_F(HookedSheet, AHookMayAddItsPageInTheFreeSlotAndRunTheSheetItself) {
@@ -274,7 +315,7 @@ TEST_F(HostedSheet, AHostThatConfiguresReplacesTheSheetAndTheResultIsOne) {
     EXPECT_EQ(c.sheets, visit.sheetsSeen);
     EXPECT_EQ(1, configureRequests);
     EXPECT_EQ(reinterpret_cast<WPARAM>(configureHeaderParent), configureWParam);
-    EXPECT_EQ(PROPSHEETHEADERA_V1_SIZE, configureHeaderSize);
+    EXPECT_EQ(headerRecordSize, configureHeaderSize);
   }
   DestroyWindow(saverHostWindow);
 }

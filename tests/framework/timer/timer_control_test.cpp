@@ -1,6 +1,8 @@
 // Starting and stopping timers: stops during a wait and right after the start, second starts,
-// starts after stops, noTimers, windows without a slot, and starts that fail half-way.
+// starts after stops, noTimers, windows without a slot, starts that fail half-way, and the slot.
 #include "timer_test_fixture.h"
+
+#include <cstdint>
 
 namespace {
 
@@ -199,6 +201,24 @@ TEST_F(TimerRefusal, TheRegistryClosesTheHandlesOfTheThreadsItHeld) {
     DWORD flags = 0;
     EXPECT_FALSE(GetHandleInformation(thread, &flags));
   }
+}
+
+using TimerSlot = TimerTest;
+
+// The slot must keep a record's address whole: in 64-bit Windows a block sized for 32 bits would
+// lose the upper half of records placed above 4 GB.
+TEST_F(TimerSlot, TheSlotHoldsAWholeRecordAddress) {
+  TickScript script;
+  HWND saver = Saver(&script);
+  HLOCAL slot = GetPropA(saver, PROP_MORVANETIMERDATA);
+  ASSERT_NE(nullptr, slot);
+  EXPECT_EQ(sizeof(TimerRecord*), LocalSize(slot));
+  // Never dereferenced: the slot is emptied again before the window goes.
+  auto* wide = reinterpret_cast<TimerRecord*>(static_cast<uintptr_t>(0xF1E2D3C4B5A69788ull));
+  StoreTimerRecord(saver, wide);
+  EXPECT_EQ(wide, LookUpTimerRecord(saver));
+  StoreTimerRecord(saver, nullptr);
+  EXPECT_EQ(nullptr, LookUpTimerRecord(saver));
 }
 
 }  // namespace
