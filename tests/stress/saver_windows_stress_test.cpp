@@ -1,0 +1,100 @@
+// A hundred saver windows ticking at once in one run, made by the executor of ScrMain as
+// CreatePreview makes them, each with its own timer thread started by DefSaverProc. When the
+// windows go, the run's end waits for every thread, and nothing of the run stays.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "library.h"
+#include "resource_counts.h"
+#include "saver_run.h"
+#include "saver_windows.h"
+#include "stress_support.h"
+#include "timer.h"
+#include "timer_internal.h"
+
+namespace {
+
+enum { SaverWindows = 100, WarmUpWindows = 10, TicksEach = 3, TickPeriodMs = 50 };
+
+std::map<HWND, int> ticksOf;
+
+LRESULT CALLBACK TickingSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == SCRM_TIMER) {
+    ++ticksOf[window];
+    return TickPeriodMs;
+  }
+  return DefSaverProc(window, message, wParam, lParam);
+}
+
+class SaverWindowsStress : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    EnsureLibrary();
+    ScrPrefs* prefs = ScrGetPrefs();
+    ASSERT_NE(nullptr, prefs);
+    prefs->noTimers = 0;
+    prefs->debugTrace = 0;
+    ScrSetPrefs(prefs);
+    savedExecutors = saverExecutors;
+    savedInstance = saverInstance;
+    RegisterSaverClass(GetModuleHandleA(nullptr), plainSaverClass, TickingSaverProc, NULL_BRUSH);
+  }
+
+  void TearDown() override {
+    saverExecutors = savedExecutors;
+    saverInstance = savedInstance;
+    UnregisterClassA(plainSaverClass, GetModuleHandleA(nullptr));
+  }
+
+  // One run as RunSaver frames it: the windows live in a hidden host, as previews inside monitor
+  // controls do, and go with it; then the run's end waits for their timer threads.
+  void RunWithWindows(int count, StressFigures* figures = nullptr) {
+    saverRunning = true;
+    saverExecutors = plainExecutors;
+    saverInstance = GetModuleHandleA(nullptr);
+    OpenThreadRegistry();
+    RaiseTimerResolution();
+    ticksOf.clear();
+    HWND host = CreateWindowExA(0, "Static", "host", WS_POPUP, 0, 0, 200, 150, nullptr, nullptr,
+                                nullptr, nullptr);
+    ASSERT_TRUE(host);
+    for (int i = 0; i < count; ++i) {
+      HWND window = saverExecutors.makePreviewWindow(host, true);
+      ASSERT_TRUE(window) << "window " << i;
+      ticksOf[window] = 0;
+    }
+    bool ticking = PumpMessagesUntil(
+        [count] {
+          for (const auto& entry : ticksOf) {
+            if (entry.second < TicksEach) return false;
+          }
+          return static_cast<int>(ticksOf.size()) == count;
+        },
+        20000);
+    EXPECT_TRUE(ticking) << "not every window ticked " << TicksEach << " times";
+    EXPECT_EQ(count, CountTimerThreads());
+    if (figures) figures->during = CountResources();
+    DestroyWindow(host);
+    saverRunning = false;
+    EXPECT_TRUE(AwaitTimerThreads(TimerThreadWaitLimit));
+    CloseThreadRegistry();
+    RestoreTimerResolution();
+  }
+
+  SaverExecutors savedExecutors{};
+  HINSTANCE savedInstance = nullptr;
+};
+
+TEST_F(SaverWindowsStress, AHundredTickingWindowsInOneRunAreAllAwaitedAtItsEnd) {
+  LONG recordsBefore = liveTimerRecords;
+  ExpectNoLeak(
+      "saver windows with timers in one run", [&] { RunWithWindows(WarmUpWindows); },
+      [&](StressFigures* figures) {
+        RunWithWindows(SaverWindows, figures);
+        return SaverWindows;
+      });
+  EXPECT_EQ(recordsBefore, liveTimerRecords);
+}
+
+}  // namespace
