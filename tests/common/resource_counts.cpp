@@ -86,7 +86,7 @@ long CountOwnEntries(const std::vector<unsigned char>& buffer, ULONG_PTR process
 }
 
 // ---- GDI objects ----
-// NOTE: GetGuiResources is not implemented under Wine. Wine keeps a GDI handle table per process
+// Wine does not implement GetGuiResources. It keeps a GDI handle table per process
 // and publishes it, as Windows does, through the PEB's GdiSharedHandleTable. A live object's entry
 // has a non-zero type; freeing an object zeroes the type but not the extended type, and reuses
 // the object field as the free-list link, so neither of those tells a live entry.
@@ -186,7 +186,7 @@ const GdiHandleEntry* GdiHandleTable() {
 }
 
 // ---- USER objects ----
-// NOTE: GetGuiResources is not implemented under Wine. Windows can be enumerated: every
+// Wine does not implement GetGuiResources, but windows can be enumerated: every
 // top-level window with its descendants (ours may sit inside another process's window), and the
 // message-only windows, which EnumWindows leaves out.
 
