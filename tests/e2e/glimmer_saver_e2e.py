@@ -279,9 +279,12 @@ class Process(GlimmerTest):
                 reg("add", SETTINGS_KEY, "/v", "Lights", "/t", lights_type, "/d", lights, "/f")
                 reg("add", SETTINGS_KEY, "/v", "Glow", "/t", glow_type, "/d", glow, "/f")
                 before = len(self.scratch.matching("created"))
+                ticks = len(self.scratch.matching("tick"))
                 saver = self.start(PROBE, "/s")
                 line = self.scratch.wait_lines("created", before + 1)[-1]
                 self.assertEqual((want_lights, want_glow), (field(line, "lights"), field(line, "glow")))
+                # A key reaches the saver once its window is up and drawing, not at its creation.
+                self.scratch.wait_lines("tick", ticks + 2)
                 session.key("a")
                 self.assertEqual(2, saver.wait_exit())
 
