@@ -71,15 +71,21 @@ static void FillPixelFormat(int bits)
 {
     if (pixelFormatFilled)
         return;
-    pixelFormat = PIXELFORMATDESCRIPTOR{};
-    pixelFormat.nSize = sizeof(PIXELFORMATDESCRIPTOR);
-    pixelFormat.nVersion = 1;
-    pixelFormat.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    pixelFormat.iPixelType = PFD_TYPE_RGBA;
-    pixelFormat.cColorBits = static_cast<BYTE>(bits);
-    pixelFormat.cDepthBits = 16;
-    pixelFormat.iLayerType = PFD_MAIN_PLANE;
+    pixelFormat = ScenePixelFormat(bits);
     pixelFormatFilled = true;
+}
+
+PIXELFORMATDESCRIPTOR ScenePixelFormat(int bits)
+{
+    PIXELFORMATDESCRIPTOR format = {};
+    format.nSize = sizeof format;
+    format.nVersion = 1;
+    format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    format.iPixelType = PFD_TYPE_RGBA;
+    format.cColorBits = static_cast<BYTE>(bits);
+    format.cDepthBits = 16;
+    format.iLayerType = PFD_MAIN_PLANE;
+    return format;
 }
 
 // Steps 4 to 13 of opening the window; the text of the first failing step, or null.

@@ -10,6 +10,7 @@
 #include "random.h"
 #include "saver_resources.h"
 #include "scene_render.h"
+#include "scene_window.h"
 #include "settings_store.h"
 
 namespace {
@@ -67,18 +68,10 @@ RgbImage* ReadPictureResource(const char* fileName)
     return nullptr;
 }
 
-// Asked for as the demo asks: the same format, without alpha planes, since the scene's blending
-// relies on a destination alpha that reads as 1.
+// The demo's format, with its 16 colour bits.
 bool ChoosePixelFormatFor(HDC dc)
 {
-    PIXELFORMATDESCRIPTOR format = {};
-    format.nSize = sizeof format;
-    format.nVersion = 1;
-    format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    format.iPixelType = PFD_TYPE_RGBA;
-    format.cColorBits = 16;
-    format.cDepthBits = 16;
-    format.iLayerType = PFD_MAIN_PLANE;
+    PIXELFORMATDESCRIPTOR format = ScenePixelFormat(16);
     const int chosen = ChoosePixelFormat(dc, &format);
     return chosen != 0 && SetPixelFormat(dc, chosen, &format);
 }
