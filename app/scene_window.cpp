@@ -75,19 +75,6 @@ static void FillPixelFormat(int bits)
     pixelFormatFilled = true;
 }
 
-PIXELFORMATDESCRIPTOR ScenePixelFormat(int bits)
-{
-    PIXELFORMATDESCRIPTOR format = {};
-    format.nSize = sizeof format;
-    format.nVersion = 1;
-    format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    format.iPixelType = PFD_TYPE_RGBA;
-    format.cColorBits = static_cast<BYTE>(bits);
-    format.cDepthBits = 16;
-    format.iLayerType = PFD_MAIN_PLANE;
-    return format;
-}
-
 // Steps 4 to 13 of opening the window; the text of the first failing step, or null.
 static const char* CreateWindowAndContext(const char* title, int width, int height, int bits)
 {

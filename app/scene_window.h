@@ -11,10 +11,6 @@ extern bool keyDown[256];
 extern bool windowActive;
 extern bool fullscreen;
 
-// The pixel format the scene asks for: double-buffered RGBA of `bits` colour bits, 16-bit depth,
-// no alpha planes (the blending relies on a destination alpha that reads as 1).
-PIXELFORMATDESCRIPTOR ScenePixelFormat(int bits);
-
 bool OpenSceneWindow(const char* title, int width, int height, int bits, bool fullscreenFlag);
 void CloseSceneWindow();
 bool InitRenderState();

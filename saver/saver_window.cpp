@@ -10,7 +10,6 @@
 #include "random.h"
 #include "saver_resources.h"
 #include "scene_render.h"
-#include "scene_window.h"
 #include "settings_store.h"
 
 namespace {

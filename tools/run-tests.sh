@@ -10,7 +10,9 @@ jobs=$(nproc)
 "$root/tools/setup.sh"
 
 echo "== native build and tests"
-cmake -S "$root" -B "$build/native" -DGLIMMER_WERROR=ON
+# clang, so that the fuzzers link the very libraries the tests link.
+cmake -S "$root" -B "$build/native" -DGLIMMER_WERROR=ON -DCMAKE_C_COMPILER=clang \
+  -DCMAKE_CXX_COMPILER=clang++
 cmake --build "$build/native" -j"$jobs"
 ctest --test-dir "$build/native" -j2 --output-on-failure
 

@@ -1,8 +1,8 @@
-#include "bounded_text.h"
+#include "core/bounded_text.h"
 #include "config/config_dialog.h"
-#include "library.h"
-#include "resource_ids.h"
-#include "saver_run.h"
+#include "core/library.h"
+#include "core/resource_ids.h"
+#include "run/saver_run.h"
 
 namespace {
 

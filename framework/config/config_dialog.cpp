@@ -7,12 +7,12 @@
 
 #include "config/general_page.h"
 #include "config/sheet_look.h"
-#include "general_dialog.h"
-#include "library.h"
-#include "prefs.h"
-#include "resource_ids.h"
-#include "saver_run.h"
-#include "trace.h"
+#include "settings/user_settings.h"
+#include "core/library.h"
+#include "settings/prefs.h"
+#include "core/resource_ids.h"
+#include "run/saver_run.h"
+#include "core/trace.h"
 
 namespace {
 

@@ -1,17 +1,17 @@
 // The General page's side of the settings object: controls filled from the current values, read
 // back on every change, and the change notices.
-#include "general_dialog.h"
+#include "settings/user_settings.h"
 
 #include <commctrl.h>
 
 #include "config/config_dialog.h"
 #include "config/general_page.h"
 #include "config/page_values.h"
-#include "library.h"
+#include "core/library.h"
 #include "monitor/monitor_style.h"
-#include "prefs.h"
-#include "resource_ids.h"
-#include "trace.h"
+#include "settings/prefs.h"
+#include "core/resource_ids.h"
+#include "core/trace.h"
 
 namespace {
 

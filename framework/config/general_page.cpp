@@ -3,10 +3,10 @@
 #include <prsht.h>
 
 #include "config/help.h"
-#include "general_dialog.h"
-#include "library.h"
-#include "resource_ids.h"
-#include "trace.h"
+#include "settings/user_settings.h"
+#include "core/library.h"
+#include "core/resource_ids.h"
+#include "core/trace.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "config/help.h"
 
-#include "library.h"
-#include "resource_ids.h"
-#include "saver_run.h"
-#include "trace.h"
+#include "core/library.h"
+#include "core/resource_ids.h"
+#include "run/saver_run.h"
+#include "core/trace.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include <cstdio>
 #include <new>
 
-#include "bounded_text.h"
-#include "library.h"
+#include "core/bounded_text.h"
+#include "core/library.h"
 #include "morvane.h"
-#include "resource_ids.h"
+#include "core/resource_ids.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "config/page_values.h"
 
-#include "scan_integer.h"
+#include "core/scan_integer.h"
 
 #include <cstring>
 

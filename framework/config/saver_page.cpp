@@ -1,7 +1,7 @@
 #include <initializer_list>
 
 #include "config/config_dialog.h"
-#include "saver_run.h"
+#include "run/saver_run.h"
 
 namespace {
 

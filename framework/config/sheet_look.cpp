@@ -1,7 +1,7 @@
 #include "config/sheet_look.h"
 
-#include "resource_ids.h"
-#include "saver_run.h"
+#include "core/resource_ids.h"
+#include "run/saver_run.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // what its module lacks comes from the framework's.
 #include <windows.h>
 
-#include "library.h"
+#include "core/library.h"
 
 struct SheetLook {
   char caption[NameCapacity];

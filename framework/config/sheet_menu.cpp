@@ -1,10 +1,10 @@
 // The "&About" item of the sheet's system menu. The sheet is subclassed to see the item's command;
 // its previous procedure is kept by the hidden dialog that owns it, for the sheet's whole life.
 #include "config/config_dialog.h"
-#include "library.h"
-#include "prefs.h"
-#include "resource_ids.h"
-#include "saver_run.h"
+#include "core/library.h"
+#include "settings/prefs.h"
+#include "core/resource_ids.h"
+#include "run/saver_run.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "config/general_page.h"
 
-#include "library.h"
-#include "platform_library.h"
-#include "resource_ids.h"
-#include "trace.h"
+#include "core/library.h"
+#include "core/platform_library.h"
+#include "core/resource_ids.h"
+#include "core/trace.h"
 
 namespace {
 

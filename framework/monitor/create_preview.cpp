@@ -1,8 +1,8 @@
-#include "library.h"
-#include "monitor_style.h"
+#include "core/library.h"
+#include "monitor/monitor_style.h"
 #include "morvane.h"
-#include "saver_run.h"
-#include "trace.h"
+#include "run/saver_run.h"
+#include "core/trace.h"
 
 #include <cstring>
 

@@ -1,8 +1,8 @@
-#include "monitor_classes.h"
+#include "monitor/monitor_classes.h"
 
-#include "library.h"
-#include "monitor_window.h"
-#include "trace.h"
+#include "core/library.h"
+#include "monitor/monitor_window.h"
+#include "core/trace.h"
 
 #include <windows.h>
 

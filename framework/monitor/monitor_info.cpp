@@ -1,5 +1,5 @@
-#include "corner_resources.h"
-#include "library.h"
+#include "monitor/corner_resources.h"
+#include "core/library.h"
 #include "morvane.h"
 
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "monitor_window.h"
+#include "monitor/monitor_window.h"
 #include "morvane.h"
 
 namespace {

@@ -1,6 +1,6 @@
-#include "corner_resources.h"
-#include "monitor_style.h"
-#include "monitor_window.h"
+#include "monitor/corner_resources.h"
+#include "monitor/monitor_style.h"
+#include "monitor/monitor_window.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "monitor_style.h"
+#include "monitor/monitor_style.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "monitor_window.h"
+#include "monitor/monitor_window.h"
 
-#include "corner_resources.h"
-#include "library.h"
-#include "monitor_style.h"
+#include "monitor/corner_resources.h"
+#include "core/library.h"
+#include "monitor/monitor_style.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // shared picture and marks into them; all of it must be released by the next paint.
 #include <gtest/gtest.h>
 
-#include "library.h"
+#include "core/library.h"
 #include "morvane.h"
 #include "resource_counts.h"
 #include "stress_support.h"

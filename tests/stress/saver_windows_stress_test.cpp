@@ -5,13 +5,13 @@
 
 #include <map>
 
-#include "library.h"
+#include "core/library.h"
 #include "resource_counts.h"
-#include "saver_run.h"
-#include "saver_windows.h"
+#include "run/saver_run.h"
+#include "window/saver_windows.h"
 #include "stress_support.h"
-#include "timer.h"
-#include "timer_internal.h"
+#include "timer/timer.h"
+#include "timer/timer_internal.h"
 
 namespace {
 

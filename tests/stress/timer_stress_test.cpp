@@ -10,8 +10,8 @@
 #include "resource_counts.h"
 #include "stress_support.h"
 #include "test_saver.h"
-#include "timer.h"
-#include "timer_internal.h"
+#include "timer/timer.h"
+#include "timer/timer_internal.h"
 
 namespace {
 

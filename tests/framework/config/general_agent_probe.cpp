@@ -1,7 +1,7 @@
 // The System Agent detection and change notice in a program that lives in a folder without the
 // stand-in libraries: its exit code is the detection's answer.
 #include "config/general_page.h"
-#include "library.h"
+#include "core/library.h"
 
 int main() {
   EnsureLibrary();

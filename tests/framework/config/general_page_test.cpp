@@ -5,9 +5,9 @@
 #include "config/config_dialog.h"
 #include "config/general_page.h"
 #include "config/help.h"
-#include "general_dialog.h"
-#include "library.h"
-#include "resource_ids.h"
+#include "settings/user_settings.h"
+#include "core/library.h"
+#include "core/resource_ids.h"
 #include "saver_fixture.h"
 
 #include <commctrl.h>

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "config/config_dialog.h"
-#include "prefs.h"
-#include "saver_run.h"
+#include "settings/prefs.h"
+#include "run/saver_run.h"
 #include "sheet_support.h"
 
 namespace {

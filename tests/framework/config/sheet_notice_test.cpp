@@ -5,8 +5,8 @@
 #include <utility>
 
 #include "config/config_dialog.h"
-#include "prefs.h"
-#include "saver_run.h"
+#include "settings/prefs.h"
+#include "run/saver_run.h"
 #include "sheet_support.h"
 
 namespace {

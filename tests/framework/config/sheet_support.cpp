@@ -7,9 +7,9 @@
 #include <thread>
 
 #include "config/config_dialog.h"
-#include "library.h"
-#include "prefs.h"
-#include "saver_run.h"
+#include "core/library.h"
+#include "settings/prefs.h"
+#include "run/saver_run.h"
 
 std::vector<Delivery> deliveries;
 HWND topPreview;

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "config/config_dialog.h"
-#include "library.h"
-#include "saver_run.h"
+#include "core/library.h"
+#include "run/saver_run.h"
 #include "sheet_support.h"
 
 namespace {

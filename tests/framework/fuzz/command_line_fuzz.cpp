@@ -1,6 +1,6 @@
 // Fuzzes the command-line reading that every saver run starts with: any bytes as a command line,
 // and as a companion name and the text after a preview switch. Stops at the first broken rule.
-#include "command_line.h"
+#include "run/command_line.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // Fuzzes the General page's text handling: any bytes as a mouse-sensitivity entry of a string
 // table (label, last comma, number) and as the text of the delay box in either unit.
-#include "page_values.h"
+#include "config/page_values.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Fuzzes the "%i" number reading two ways: any bytes as text (the reading must stay inside the
 // text and read the same number again from what it consumed), and a number written in one of the
 // forms the reading accepts (it must come back exactly).
-#include "scan_integer.h"
+#include "core/scan_integer.h"
 
 #include <cstddef>
 #include <cstdint>

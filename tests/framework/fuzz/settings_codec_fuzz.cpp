@@ -1,7 +1,7 @@
 // Fuzzes the decoding of stored user settings: corner texts and 32-bit values of any length and
 // type, read from blocks of exactly the stored size (no terminating zero), as the registry may
 // hand them over.
-#include "settings_codec.h"
+#include "settings/settings_codec.h"
 
 #include <cstddef>
 #include <cstdint>

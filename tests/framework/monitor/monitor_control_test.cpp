@@ -5,7 +5,7 @@
 #include <cstring>
 #include <thread>
 
-#include "library.h"
+#include "core/library.h"
 #include "message_box_spy.h"
 #include "monitor_fixture.h"
 #include "morvane.h"

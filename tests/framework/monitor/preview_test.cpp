@@ -2,14 +2,14 @@
 // (running flag, executors, thread registry), with the executor the plain variant uses.
 #include <gtest/gtest.h>
 
-#include "library.h"
+#include "core/library.h"
 #include "message_box_spy.h"
 #include "monitor/monitor_classes.h"
 #include "monitor_fixture.h"
 #include "morvane.h"
-#include "saver_run.h"
-#include "saver_windows.h"
-#include "timer.h"
+#include "run/saver_run.h"
+#include "window/saver_windows.h"
+#include "timer/timer.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "morvane.h"
-#include "timer.h"
+#include "timer/timer.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "test_saver.h"
-#include "timer.h"
+#include "timer/timer.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include "morvane.h"
 #include "test_saver.h"
-#include "timer.h"
-#include "timer_internal.h"
+#include "timer/timer.h"
+#include "timer/timer_internal.h"
 
 inline void SetTimerPrefs(int noTimers, int debugTrace) {
   ScrPrefs* prefs = ScrGetPrefs();

@@ -1,0 +1,66 @@
+#include "config/config_dialog.h"
+#include "core/library.h"
+#include "settings/prefs.h"
+#include "run/saver_run.h"
+#include "timer/timer.h"
+
+namespace {
+
+// Until WM_QUIT: its code is the mode's result (2 from the saver windows). A failing GetMessageA
+// ends the loop with 2.
+int RunMessageLoop() {
+  MSG message;
+  BOOL got;
+  while ((got = GetMessageA(&message, nullptr, 0, 0)) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return got == 0 ? static_cast<int>(message.wParam) : 2;
+}
+
+int RunFullScreen() {
+  if (!saverExecutors.makeSaverWindow || !saverExecutors.makeSaverWindow()) return 2;
+  BOOL previous = FALSE;
+  SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, &previous, 0);
+  int result = RunMessageLoop();
+  SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, FALSE, &previous, 0);
+  return result;
+}
+
+int RunPreview(HWND parent) {
+  if (!saverExecutors.makePreviewWindow || !saverExecutors.makePreviewWindow(parent, false)) {
+    return 2;
+  }
+  return RunMessageLoop();
+}
+
+int RunChangePassword(HWND parent) {
+  return saverExecutors.executeChangePassword ? saverExecutors.executeChangePassword(parent) : 2;
+}
+
+int RunRequest(const SaverRequest& request) {
+  switch (request.action) {
+    case SaverAction::FullScreen: return RunFullScreen();
+    case SaverAction::Preview: return RunPreview(request.parent);
+    case SaverAction::ChangePassword: return RunChangePassword(request.parent);
+    case SaverAction::Configure: return DoConfigDialog(request.parent, 0);
+    default: return 2;
+  }
+}
+
+}  // namespace
+
+int RunSaver(HINSTANCE instance, const SaverExecutors& executors) {
+  saverRunning = true;
+  saverExecutors = executors;
+  saverInstance = instance;
+  OpenThreadRegistry();
+  if (!currentPrefs.noTimers) RaiseTimerResolution();
+  int result = RunRequest(ResolveSaverCommand(ParseCommandLine(GetCommandLineA())));
+  saverRunning = false;
+  if (!loadedAsLibrary && libraryInitialised) CloseLibrary();
+  AwaitTimerThreads(TimerThreadWaitLimit);
+  CloseThreadRegistry();
+  RestoreTimerResolution();
+  return result;
+}

@@ -1,0 +1,45 @@
+// ScrMain, the variant whose saver supplies its own window procedure.
+#include "config/config_dialog.h"
+#include "password/passwords.h"
+#include "run/saver_run.h"
+#include "window/saver_windows.h"
+
+namespace {
+
+// The saver's dialog 2004 replaces the framework's About box.
+enum { SaverAboutDialog = 2004 };
+
+HWND MakePlainPreviewWindow(HWND parent, bool inMonitor) {
+  SaverWindowRequest request = DescribePreviewWindow(plainSaverClass, parent, inMonitor);
+  return FinishSaverWindow(request, CreateDescribedWindow(request.create));
+}
+
+HWND MakePlainSaverWindow() {
+  SaverWindowRequest request = DescribeSaverWindow(plainSaverClass);
+  return FinishSaverWindow(request, CreateDescribedWindow(request.create));
+}
+
+int RunPlainSheet(HWND, LPPROPSHEETHEADERA header) {
+  if (saverPageProc) AddSaverPage(header);
+  return RunPropertySheet(header);
+}
+
+int ShowPlainAbout(HWND owner) {
+  return hasOwnAbout ? OpenSaverAbout(owner) : OpenFrameworkAbout(owner);
+}
+
+}  // namespace
+
+const SaverExecutors plainExecutors = {MakePlainPreviewWindow, MakePlainSaverWindow,
+                                       RunPlainSheet, ShowPlainAbout, DoChangePwDialog};
+
+extern "C" int WINAPI ScrMain(HINSTANCE instance, WNDPROC windowProc, DLGPROC pageDialogProc,
+                              ScrInitProc initProc, DWORD reserved) {
+  if (!BeginSaverMain()) return 2;
+  hasOwnAbout = FindResourceA(instance, MAKEINTRESOURCEA(SaverAboutDialog), RT_DIALOG) != nullptr;
+  saverPageProc = pageDialogProc;
+  saverReserved = reserved;
+  if (initProc) initProc(instance);
+  RegisterSaverClass(instance, plainSaverClass, windowProc, NULL_BRUSH);
+  return RunSaver(instance, plainExecutors);
+}

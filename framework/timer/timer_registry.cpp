@@ -1,0 +1,142 @@
+// The registry of timer threads that a run waits for at its end, and the timer resolution of a
+// run. threadList is touched under threadListLock: timer threads are entered by ScrStartTimer and
+// the list is read and emptied by the run, both on the saver's thread, and the long wait happens
+// outside the lock.
+#include <new>
+
+#include <windows.h>
+#include <mmsystem.h>
+
+#include "timer/timer.h"
+#include "timer/timer_internal.h"
+#include "core/trace.h"
+
+namespace {
+
+ThreadListNode* threadList;
+CRITICAL_SECTION threadListLock;
+bool threadListLockReady;
+bool timerResolutionRaised;
+
+// Initialised once for the whole process: a second run must not initialise a lock that exists,
+// and a timer started outside any run still needs it.
+void EnsureThreadListLock() {
+  if (threadListLockReady) return;
+  InitializeCriticalSection(&threadListLock);
+  threadListLockReady = true;
+}
+
+ThreadListNode* DetachThreadList() {
+  EnsureThreadListLock();
+  EnterCriticalSection(&threadListLock);
+  ThreadListNode* list = threadList;
+  threadList = nullptr;
+  LeaveCriticalSection(&threadListLock);
+  return list;
+}
+
+// A copy of the listed handles, which stay the registry's; null when the list is empty or no
+// memory is left for the copy.
+HANDLE* CopyThreadHandles(int* count) {
+  EnsureThreadListLock();
+  EnterCriticalSection(&threadListLock);
+  int n = 0;
+  for (ThreadListNode* node = threadList; node; node = node->next) ++n;
+  HANDLE* handles = n ? new (std::nothrow) HANDLE[n] : nullptr;
+  if (handles) {
+    int i = 0;
+    for (ThreadListNode* node = threadList; node; node = node->next) handles[i++] = node->thread;
+  }
+  LeaveCriticalSection(&threadListLock);
+  *count = handles ? n : 0;
+  return handles;
+}
+
+// Waits for all handles, at most MAXIMUM_WAIT_OBJECTS at a time, all groups within limitMs
+// together. True when every thread has ended.
+bool WaitForAllInGroups(const HANDLE* handles, int count, DWORD limitMs) {
+  DWORD start = GetTickCount();
+  for (int first = 0; first < count; first += MAXIMUM_WAIT_OBJECTS) {
+    DWORD elapsed = GetTickCount() - start;
+    DWORD remaining = elapsed < limitMs ? limitMs - elapsed : 0;
+    DWORD group = static_cast<DWORD>(count - first);
+    if (group > MAXIMUM_WAIT_OBJECTS) group = MAXIMUM_WAIT_OBJECTS;
+    DWORD result = WaitForMultipleObjects(group, handles + first, TRUE, remaining);
+    // Anything but "all signalled" (a time-out, a failure) leaves threads unaccounted for.
+    if (result >= WAIT_OBJECT_0 + group) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+ThreadListNode* AllocateThreadNode() {
+  return new (std::nothrow) ThreadListNode{};
+}
+
+void EnterThreadNode(ThreadListNode* node, HANDLE thread) {
+  EnsureThreadListLock();
+  node->thread = thread;
+  EnterCriticalSection(&threadListLock);
+  node->next = threadList;
+  threadList = node;
+  LeaveCriticalSection(&threadListLock);
+}
+
+void FreeThreadNode(ThreadListNode* node) {
+  delete node;
+}
+
+void OpenThreadRegistry() {
+  CloseThreadRegistry();
+}
+
+bool RegisterTimerThread(HANDLE thread) {
+  ThreadListNode* node = AllocateThreadNode();
+  if (!node) return false;
+  EnterThreadNode(node, thread);
+  return true;
+}
+
+int CountTimerThreads() {
+  EnsureThreadListLock();
+  EnterCriticalSection(&threadListLock);
+  int n = 0;
+  for (ThreadListNode* node = threadList; node; node = node->next) ++n;
+  LeaveCriticalSection(&threadListLock);
+  return n;
+}
+
+bool AwaitTimerThreads(DWORD limitMs) {
+  if (CountTimerThreads() == 0) return true;
+  int count = 0;
+  HANDLE* handles = CopyThreadHandles(&count);
+  bool allEnded = handles && WaitForAllInGroups(handles, count, limitMs);
+  delete[] handles;
+  if (!allEnded) {
+    Trace("Not all threads have terminated!");
+    DebugMessageBox(nullptr, "Not all threads have terminated", "ThreadTimer error");
+  }
+  return allEnded;
+}
+
+void CloseThreadRegistry() {
+  ThreadListNode* node = DetachThreadList();
+  while (node) {
+    ThreadListNode* next = node->next;
+    CloseHandle(node->thread);
+    delete node;
+    node = next;
+  }
+}
+
+void RaiseTimerResolution() {
+  if (timerResolutionRaised) return;
+  timerResolutionRaised = timeBeginPeriod(1) == TIMERR_NOERROR;
+}
+
+void RestoreTimerResolution() {
+  if (!timerResolutionRaised) return;
+  timeEndPeriod(1);
+  timerResolutionRaised = false;
+}

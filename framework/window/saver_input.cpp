@@ -1,0 +1,135 @@
+#include "window/saver_proc.h"
+
+#include "morvane.h"
+#include "password/passwords.h"
+#include "settings/prefs.h"
+#include "window/saver_state.h"
+#include "core/trace.h"
+
+namespace {
+
+// Shift, Control and Scroll Lock open the configuration over a saver that allows it.
+bool IsActiveConfigKey(WPARAM key) {
+  return key == VK_SHIFT || key == VK_CONTROL || key == VK_SCROLL;
+}
+
+bool ClosesOnMouseAndDeactivation(HWND window) {
+  return IsFullScreen(window) && !currentPrefs.debugMode;
+}
+
+bool MovedBeyondThreshold() {
+  POINT cursor;
+  if (!GetCursorPos(&cursor)) return false;
+  long long dx = static_cast<long long>(cursor.x) - saverInput.cursorOrigin.x;
+  long long dy = static_cast<long long>(cursor.y) - saverInput.cursorOrigin.y;
+  if (dx < 0) dx = -dx;
+  if (dy < 0) dy = -dy;
+  return dx > saverInput.mouseThreshold || dy > saverInput.mouseThreshold;
+}
+
+// With a password due and the author asking for it, the configuration opens only after the
+// password was accepted, which also restarts the password delay.
+bool PasswordAllowsConfiguration(HWND window) {
+  if (!currentPrefs.activeConfigPassword || !NeedPassword()) return true;
+  if (!SendMessageA(window, SCRM_VERIFYPW, 0, 0)) return false;
+  saverInput.startTick = GetTickCount();
+  return true;
+}
+
+void RunActiveConfigCheck(HWND window) {
+  if (saverInput.dialogActive) {
+    Trace("WM_ACTIVE: but dialog is active, so ignoring");
+    return;
+  }
+  if (!currentPrefs.allowActiveConfig || !saverInput.activeConfig) {
+    Trace("WM_ACTIVE: but it's not enabled, so sending close");
+    PostClose(window);
+    return;
+  }
+  TraceWindow(window, "Starting active config dialog");
+  SendMessageA(window, SCRM_DIALOGACTIVE, 1, 0);
+  if (PasswordAllowsConfiguration(window)) SendMessageA(window, SCRM_ACTIVECONFIG, 0, 0);
+  SendMessageA(window, SCRM_DIALOGACTIVE, 0, 0);
+  TraceWindow(window, "Finished active config dialog");
+  ResetCursorOrigin();
+}
+
+}  // namespace
+
+void OnDeactivation(HWND window, WPARAM state) {
+  if (!ClosesOnMouseAndDeactivation(window) || LOWORD(state) != 0) return;
+  if (saverInput.dialogActive) {
+    TraceWindow(window, "WM_ACTIVATE: but a dialog is active, so ignoring it.");
+    return;
+  }
+  TraceWindow(window, "WM_ACTIVATE: about to inactivate window, so sending Close");
+  PostClose(window);
+}
+
+void OnSetCursor(HWND window) {
+  SetCursor(ClosesOnMouseAndDeactivation(window) ? nullptr : LoadCursorA(nullptr, IDC_ARROW));
+}
+
+void OnKeyDown(HWND window, WPARAM key) {
+  if (!IsFullScreen(window)) return;
+  if (IsActiveConfigKey(key)) {
+    Trace("WM_KEYDOWN: active-config key pressed. Checking...");
+    RunActiveConfigCheck(window);
+  } else if (saverInput.dialogActive) {
+    Trace("WM_KEYDOWN: Misc. key pressed, but active dialog, so ignoring it.");
+  } else {
+    Trace("WM_KEYDOWN: Misc key pressed: sending Close");
+    PostClose(window);
+  }
+}
+
+void OnKeyUp(HWND window) {
+  if (IsFullScreen(window)) TraceWindow(window, "WM_KEYUP: ignoring it");
+}
+
+bool SwallowsSysCommand(HWND window, WPARAM command) {
+  if (!IsFullScreen(window)) return false;
+  // The low four bits of a system command are the system's own.
+  switch (command & 0xFFF0) {
+    case SC_SCREENSAVE:
+      TraceWindow(window,
+                  "WM_SYSCOMMAND: gobbling up a SC_SCREENSAVE to stop a new saver from running.");
+      return true;
+    case SC_CLOSE:
+      if (currentPrefs.debugMode) {
+        TraceWindow(window, "WM_SYSCOMMAND: should be gobbling up a SC_CLOSE, but am not "
+                            "because we're in debug mode.");
+        return false;
+      }
+      TraceWindow(window, "WM_SYSCOMMAND: gobbling up a SC_CLOSE");
+      return true;
+    default:
+      return false;
+  }
+}
+
+void OnMouseMove(HWND window) {
+  if (!ClosesOnMouseAndDeactivation(window) || !MovedBeyondThreshold()) return;
+  if (saverInput.dialogActive) {
+    TraceWindow(window, "WM_MOUSEMOVE: but dialog active, so ignoring");
+    return;
+  }
+  TraceWindow(window, "WM_MOUSEMOVE: gone beyond threshold, sending Close");
+  PostClose(window);
+}
+
+void OnClosingClick(HWND window) {
+  if (!IsFullScreen(window)) return;
+  if (saverInput.dialogActive) {
+    TraceWindow(window, "WM_LBUTTONDOWN: but a dialog is active, so ignoring it.");
+    return;
+  }
+  TraceWindow(window, "WM_LBUTTONDOWN: sending Close");
+  PostClose(window);
+}
+
+void OnActiveConfigClick(HWND window) {
+  if (!IsFullScreen(window)) return;
+  Trace("WM_RBUTTONDOWN: active-config. checking...");
+  RunActiveConfigCheck(window);
+}

@@ -1,0 +1,58 @@
+#include "window/saver_state.h"
+
+#include "settings/user_settings.h"
+
+#include <cstring>
+
+SaverInputState saverInput;
+
+namespace {
+
+// The window property holding a window's recorded mode, stored plus one so that 0 means none.
+const char windowModeProperty[] = "MorvaneWindowMode";
+const char monitorWindowClass[] = "MorvaneMonitorWindowClass";
+
+int ModeFromPlace(HWND window) {
+  HWND parent = GetParent(window);
+  if (!parent) return WINDOWMODE_FULLSCREEN;
+  char className[sizeof monitorWindowClass + 1] = {};
+  GetClassNameA(parent, className, sizeof className);
+  return std::strcmp(className, monitorWindowClass) == 0 ? WINDOWMODE_MONITORPREVIEW
+                                                        : WINDOWMODE_SYSTEMPREVIEW;
+}
+
+}  // namespace
+
+void LoadSaverSettings() {
+  GeneralDialog settings;
+  saverInput.passwordDelay = settings.passwordDelay;
+  saverInput.mouseThreshold = settings.mouseThreshold;
+  saverInput.activeConfig = settings.activeConfig;
+}
+
+void StartInputSession() {
+  ResetCursorOrigin();
+  saverInput.startTick = GetTickCount();
+  saverInput.dialogActive = 0;
+}
+
+void ResetCursorOrigin() {
+  GetCursorPos(&saverInput.cursorOrigin);
+}
+
+void RecordWindowMode(HWND window, int mode) {
+  SetPropA(window, windowModeProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(mode) + 1));
+}
+
+int RecordedWindowMode(HWND window) {
+  INT_PTR stored = reinterpret_cast<INT_PTR>(GetPropA(window, windowModeProperty));
+  return stored ? static_cast<int>(stored - 1) : ModeFromPlace(window);
+}
+
+void ForgetWindowMode(HWND window) {
+  RemovePropA(window, windowModeProperty);
+}
+
+bool EndsMessageLoop(int mode) {
+  return mode != WINDOWMODE_MONITORPREVIEW;
+}

@@ -1,0 +1,95 @@
+// The framework linked into an executable: the first public call initialises it with the default
+// preferences, the corner menus, bitmaps, rectangles and monitor classes; CloseLibrary releases
+// them, and the next public call builds them again. The tests run in order in one fresh process,
+// since the library state is process-wide.
+#include "monitor/corner_resources.h"
+#include "core/library.h"
+#include "morvane.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+bool ClassRegistered(const char* name, UINT* style) {
+  WNDCLASSEXA info = {};
+  info.cbSize = sizeof info;
+  if (!GetClassInfoExA(GetModuleHandleA(nullptr), name, &info)) return false;
+  *style = info.style;
+  return info.hbrBackground == GetStockObject(NULL_BRUSH) && !info.hIcon && !info.hCursor;
+}
+
+TEST(Lifecycle, FirstPublicCallInitialisesWithDefaultPrefs) {
+  ASSERT_FALSE(libraryInitialised);
+  ScrPrefs* prefs = ScrGetPrefs();
+  ASSERT_NE(nullptr, prefs);
+  EXPECT_TRUE(libraryInitialised);
+  EXPECT_EQ(GetModuleHandleA(nullptr), frameworkModule);
+  const int flags[] = {prefs->allowActiveConfig, prefs->offerMuteSound, prefs->debugTrace,
+                       prefs->debugMode, prefs->noAboutMenu, prefs->noPreviewNotify,
+                       prefs->noTimers, prefs->alwaysPassword, prefs->neverPassword,
+                       prefs->activeConfigPassword, prefs->text1[0], prefs->text2[0]};
+  const int defaults[] = {0, 1, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0};
+  EXPECT_EQ(556, prefs->size);
+  for (int i = 0; i < 12; ++i) EXPECT_EQ(defaults[i], flags[i]) << "field " << i;
+  ScrSetPrefs(prefs);
+}
+
+TEST(Lifecycle, CornerResourcesAndMonitorClassesAreBuilt) {
+  const char* names[] = {"Default", "Now", "Never"};
+  for (int corner = 0; corner < CornerCount; ++corner) {
+    ASSERT_EQ(3, GetMenuItemCount(cornerMenus[corner])) << corner;
+    for (int state = 0; state < 3; ++state) {
+      char text[100] = {};
+      GetMenuStringA(cornerMenus[corner], state, text, sizeof text, MF_BYPOSITION);
+      EXPECT_STREQ(names[state], text);
+      EXPECT_EQ(UINT(0x1000 + 0x100 * corner + state), GetMenuItemID(cornerMenus[corner], state));
+    }
+  }
+  EXPECT_EQ(184, monitorPictureSize.cx);
+  EXPECT_EQ(170, monitorPictureSize.cy);
+  EXPECT_EQ(24, markerSize.cx);
+  EXPECT_EQ(22, markerSize.cy);
+  const RECT expected[5] = {{16, 17, 40, 39}, {145, 17, 169, 39}, {145, 108, 169, 130},
+                            {16, 108, 40, 130}, {16, 17, 169, 130}};
+  const RECT* actual[5] = {&cornerRects[0], &cornerRects[1], &cornerRects[2], &cornerRects[3],
+                           &monitorScreenRect};
+  for (int i = 0; i < 5; ++i) EXPECT_TRUE(EqualRect(&expected[i], actual[i])) << "rectangle " << i;
+  UINT style = 0;
+  EXPECT_TRUE(ClassRegistered("MorvaneMonitorClass", &style));
+  EXPECT_EQ(UINT(CS_GLOBALCLASS), style);
+  EXPECT_TRUE(ClassRegistered("MorvaneMonitorWindowClass", &style));
+  EXPECT_EQ(UINT(CS_GLOBALCLASS | CS_HREDRAW | CS_VREDRAW), style);
+}
+
+TEST(Lifecycle, SecondEnsureKeepsThemCloseReleasesThemAndTheNextCallRebuildsThem) {
+  HMENU menu = cornerMenus[0];
+  HBITMAP picture = monitorBitmap;
+  EnsureLibrary();
+  ScrSettings settings = {};
+  ScrGetSettings(&settings);
+  EXPECT_EQ(menu, cornerMenus[0]);
+  EXPECT_EQ(picture, monitorBitmap);
+
+  EXPECT_EQ(1, CloseLibrary());
+  EXPECT_FALSE(libraryInitialised);
+  EXPECT_FALSE(IsMenu(menu));
+  BITMAP info;
+  EXPECT_EQ(0, GetObjectA(picture, sizeof info, &info));
+  for (HMENU corner : cornerMenus) EXPECT_EQ(nullptr, corner);
+  for (HBITMAP mark : cornerMarkBitmaps) EXPECT_EQ(nullptr, mark);
+  UINT style;
+  EXPECT_FALSE(ClassRegistered("MorvaneMonitorClass", &style));
+  EXPECT_FALSE(ClassRegistered("MorvaneMonitorWindowClass", &style));
+  EXPECT_EQ(1, CloseLibrary());  // nothing left to close
+
+  // A closed library (as a finished run leaves it) is initialised again by the next public call,
+  // from the same module.
+  HINSTANCE module = frameworkModule;
+  ScrSetPrefs(ScrGetPrefs());
+  EXPECT_TRUE(libraryInitialised);
+  EXPECT_EQ(module, frameworkModule);
+  EXPECT_EQ(3, GetMenuItemCount(cornerMenus[0]));
+  EXPECT_TRUE(ClassRegistered("MorvaneMonitorClass", &style));
+}
+
+}  // namespace
