@@ -212,7 +212,7 @@ bool ShowFrameByCopy(HWND window, SaverWindow& state)
 
 // The scene exists from creation, so its settings and start are there before the first frame;
 // a window whose GL cannot be had still runs as a saver: it stays black and closes as usual.
-void HandleCreate(HWND window, LPARAM lParam)
+void OnCreate(HWND window, LPARAM lParam)
 {
     const CREATESTRUCTA* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
     SaverWindow* state = new (std::nothrow) SaverWindow;
@@ -228,7 +228,7 @@ void HandleCreate(HWND window, LPARAM lParam)
 }
 
 // The framework stops the window's timer first, so no later tick finds the scene gone.
-LRESULT HandleDestroy(HWND window, WPARAM wParam, LPARAM lParam)
+LRESULT OnDestroy(HWND window, WPARAM wParam, LPARAM lParam)
 {
     const LRESULT result = DefSaverProc(window, WM_DESTROY, wParam, lParam);
     if (SaverWindow* state = StateOf(window)) {
@@ -240,14 +240,14 @@ LRESULT HandleDestroy(HWND window, WPARAM wParam, LPARAM lParam)
     return result;
 }
 
-LRESULT HandleTick(HWND window)
+LRESULT OnTick(HWND window)
 {
     if (DrawSaverFrame(window))
         ShowSaverFrame(window);
     return FramePeriodMs;
 }
 
-void HandleReloadSettings(HWND window)
+void OnReloadSettings(HWND window)
 {
     if (SaverWindow* state = StateOf(window))
         ApplySettings(*state, ReadSaverSettings());
@@ -300,11 +300,11 @@ const LightScene* SaverWindowScene(HWND window)
 LRESULT CALLBACK GlimmerSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_CREATE:              HandleCreate(window, lParam); break;
-    case WM_DESTROY:             return HandleDestroy(window, wParam, lParam);
+    case WM_CREATE:              OnCreate(window, lParam); break;
+    case WM_DESTROY:             return OnDestroy(window, wParam, lParam);
     case WM_ERASEBKGND:          return 1;
-    case SCRM_TIMER:             return HandleTick(window);
-    case GLIMMER_RELOADSETTINGS: HandleReloadSettings(window); return 0;
+    case SCRM_TIMER:             return OnTick(window);
+    case GLIMMER_RELOADSETTINGS: OnReloadSettings(window); return 0;
     }
     return DefSaverProc(window, message, wParam, lParam);
 }

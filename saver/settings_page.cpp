@@ -45,7 +45,7 @@ void FillControls(HWND page, const SaverSettings& settings)
     SendDlgItemMessageA(page, IDC_PAGE_GLOW, TBM_SETPOS, TRUE, settings.glow);
 }
 
-INT_PTR HandleInitPage(HWND page)
+INT_PTR OnInitPage(HWND page)
 {
     PageState* state = new (std::nothrow) PageState;
     if (!state)
@@ -60,7 +60,7 @@ INT_PTR HandleInitPage(HWND page)
 }
 
 // A half-typed or empty number changes nothing; one out of range counts as its nearest limit.
-void HandleLightsEdited(HWND page)
+void OnLightsEdited(HWND page)
 {
     PageState* state = StateOf(page);
     if (!state || state->filling)
@@ -76,13 +76,13 @@ void HandleLightsEdited(HWND page)
     StoreAndPreview(*state);
 }
 
-void HandlePageCommand(HWND page, WPARAM wParam)
+void OnPageCommand(HWND page, WPARAM wParam)
 {
     if (LOWORD(wParam) == IDC_PAGE_LIGHTS && HIWORD(wParam) == EN_CHANGE)
-        HandleLightsEdited(page);
+        OnLightsEdited(page);
 }
 
-void HandleGlowScrolled(HWND page, HWND control)
+void OnGlowScrolled(HWND page, HWND control)
 {
     PageState* state = StateOf(page);
     if (!state || state->filling || control != GetDlgItem(page, IDC_PAGE_GLOW))
@@ -96,7 +96,7 @@ void HandleGlowScrolled(HWND page, HWND control)
 
 // The sheet has no Apply button and every change is stored as it is made: OK keeps them,
 // Cancel (PSN_RESET) puts back what was stored when the page opened.
-INT_PTR HandleSheetNotice(HWND page, const NMHDR* notice)
+INT_PTR OnSheetNotice(HWND page, const NMHDR* notice)
 {
     PageState* state = StateOf(page);
     if (!notice || !state)
@@ -113,7 +113,7 @@ INT_PTR HandleSheetNotice(HWND page, const NMHDR* notice)
     return FALSE;
 }
 
-void HandleDestroyPage(HWND page)
+void OnDestroyPage(HWND page)
 {
     delete StateOf(page);
     SetWindowLongPtrA(page, DWLP_USER, 0);
@@ -124,11 +124,11 @@ void HandleDestroyPage(HWND page)
 INT_PTR CALLBACK GlimmerPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_INITDIALOG: return HandleInitPage(page);
-    case WM_COMMAND:    HandlePageCommand(page, wParam); return FALSE;
-    case WM_HSCROLL:    HandleGlowScrolled(page, reinterpret_cast<HWND>(lParam)); return TRUE;
-    case WM_NOTIFY:     return HandleSheetNotice(page, reinterpret_cast<const NMHDR*>(lParam));
-    case WM_DESTROY:    HandleDestroyPage(page); return FALSE;
+    case WM_INITDIALOG: return OnInitPage(page);
+    case WM_COMMAND:    OnPageCommand(page, wParam); return FALSE;
+    case WM_HSCROLL:    OnGlowScrolled(page, reinterpret_cast<HWND>(lParam)); return TRUE;
+    case WM_NOTIFY:     return OnSheetNotice(page, reinterpret_cast<const NMHDR*>(lParam));
+    case WM_DESTROY:    OnDestroyPage(page); return FALSE;
     }
     return FALSE;
 }

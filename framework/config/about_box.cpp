@@ -4,6 +4,8 @@
 #include "core/resource_ids.h"
 #include "run/saver_run.h"
 
+namespace morvane {
+
 namespace {
 
 enum { VersionCapacity = 49, SaverAboutDialog = 2004 };
@@ -51,3 +53,5 @@ int OpenFrameworkAbout(HWND owner) {
 int OpenSaverAbout(HWND owner) {
   return OpenAbout(saverInstance, SaverAboutDialog, owner);
 }
+
+}  // namespace morvane

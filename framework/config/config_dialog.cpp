@@ -14,6 +14,8 @@
 #include "run/saver_run.h"
 #include "core/trace.h"
 
+namespace morvane {
+
 namespace {
 
 enum { GeneralSlot = 0, SaverSlot = 1, SheetSlots = 2, SaverPageTemplate = 2003 };
@@ -188,3 +190,5 @@ void AddSaverPage(LPPROPSHEETHEADERA header) {
   header->nPages = SheetSlots;
   header->nStartPage = SaverSlot;
 }
+
+}  // namespace morvane

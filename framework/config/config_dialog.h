@@ -9,6 +9,8 @@
 
 #include "morvane.h"
 
+namespace morvane {
+
 // The flags of a change notice; forwarded as the wParam of SCRM_SETTINGSCHANGED.
 enum : DWORD {
   NoticeToOwner = 0x8000,     // to the owner of the hidden dialog (when the run asked for it)
@@ -63,3 +65,5 @@ int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM lParam);
 
 // Sends the notice to the saver windows of the live previews among source's descendants.
 void NotifyPreviews(HWND source, const ChangeNotice& notice);
+
+}  // namespace morvane

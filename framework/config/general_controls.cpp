@@ -13,6 +13,8 @@
 #include "core/resource_ids.h"
 #include "core/trace.h"
 
+namespace morvane {
+
 namespace {
 
 enum { CornerCount = 4, DelaySpinMax = 99, BroadcastTimeoutMs = 200 };
@@ -206,3 +208,5 @@ int GeneralDialog::Revert() {
   RestoreRemembered();
   return 1;
 }
+
+}  // namespace morvane

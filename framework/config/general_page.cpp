@@ -8,6 +8,8 @@
 #include "core/resource_ids.h"
 #include "core/trace.h"
 
+namespace morvane {
+
 namespace {
 
 // The settings object of the sheet run; null until WM_INITDIALOG attaches it.
@@ -112,3 +114,5 @@ INT_PTR CALLBACK GeneralDlgProc(HWND page, UINT message, WPARAM wParam, LPARAM l
     default: return FALSE;
   }
 }
+
+}  // namespace morvane

@@ -3,6 +3,8 @@
 // unit, mute and active configuration, each change written to the registry at once.
 #include <windows.h>
 
+namespace morvane {
+
 // The procedure of page 0; the page's PROPSHEETPAGE lParam is the run's GeneralDialog.
 INT_PTR CALLBACK GeneralDlgProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -10,3 +12,5 @@ INT_PTR CALLBACK GeneralDlgProc(HWND page, UINT message, WPARAM wParam, LPARAM l
 int DetectSystemAgent();
 // Tells both System Agent libraries that the saver's settings changed.
 void NotifySystemAgent();
+
+}  // namespace morvane

@@ -5,6 +5,8 @@
 #include "run/saver_run.h"
 #include "core/trace.h"
 
+namespace morvane {
+
 namespace {
 
 // The help id that is only ever looked up in the framework's (or the saver's) own help file.
@@ -43,6 +45,10 @@ bool ChooseHelpFile(bool activeConfigBox, char* file, int capacity) {
   if (named && HelpFileExists(file)) return true;
   return LoadFrameworkString(IDS_PLUS_HELP_FILE, file, capacity) > 0;
 }
+
+}  // namespace morvane
+// The public operations: C linkage in the global namespace, built on the internals.
+using namespace morvane;
 
 extern "C" BOOL WINAPI ScrHelp(HWND control, UINT command, DWORD helpId) {
   EnsureLibrary();

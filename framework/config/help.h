@@ -2,6 +2,8 @@
 // Context help for the General page and for the controls of a saver's own page.
 #include <windows.h>
 
+namespace morvane {
+
 // Control id, help id pairs closed by (0, 0), as the system's context help takes them.
 extern const DWORD HelpIdTable[];
 
@@ -13,3 +15,5 @@ extern HelpCallProc helpCall;
 // The framework's own file (the saver may name its own) for the "Allow active-configuration" box;
 // for everything else the same file when it exists, else the Plus! file.
 bool ChooseHelpFile(bool activeConfigBox, char* file, int capacity);
+
+}  // namespace morvane

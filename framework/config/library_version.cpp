@@ -6,6 +6,8 @@
 #include "morvane.h"
 #include "core/resource_ids.h"
 
+namespace morvane {
+
 namespace {
 
 enum { PathCapacity = 400, SubBlockCapacity = 100 };
@@ -62,6 +64,10 @@ int ReadModuleVersion(char* buffer, int capacity) {
 }
 
 }  // namespace
+
+}  // namespace morvane
+// The public operations: C linkage in the global namespace, built on the internals.
+using namespace morvane;
 
 extern "C" int WINAPI GetLibraryVersion(char* buffer, int capacity) {
   EnsureLibrary();

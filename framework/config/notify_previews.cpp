@@ -2,6 +2,8 @@
 
 #include "config/config_dialog.h"
 
+namespace morvane {
+
 namespace {
 
 // Class names longer than this cannot be either of the two the walk looks for.
@@ -33,3 +35,5 @@ BOOL CALLBACK VisitWindow(HWND window, LPARAM lParam) {
 void NotifyPreviews(HWND source, const ChangeNotice& notice) {
   EnumChildWindows(source, VisitWindow, reinterpret_cast<LPARAM>(&notice));
 }
+
+}  // namespace morvane

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+namespace morvane {
+
 namespace {
 
 const int32_t secondsPerMinute = 60;
@@ -40,3 +42,5 @@ bool ReadTypedDelay(const char* text, uint32_t unit, uint32_t shownUnit, int32_t
   }
   return true;
 }
+
+}  // namespace morvane

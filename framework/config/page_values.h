@@ -3,6 +3,8 @@
 // string table and the password delay as typed and as shown.
 #include <cstdint>
 
+namespace morvane {
+
 // A sensitivity entry reads "label,value"; the label may itself hold commas, so the value is
 // what follows the last one.
 // Ends entry at its last comma, leaving the label; an entry without a comma is all label.
@@ -24,3 +26,5 @@ int32_t DelayShownInUnit(int32_t seconds, uint32_t unit);
 // delay in the same unit: the box shows whole minutes, and reading back its own rounding would
 // lose a stored delay that is not. False, leaving *seconds alone, when the text holds no number.
 bool ReadTypedDelay(const char* text, uint32_t unit, uint32_t shownUnit, int32_t* seconds);
+
+}  // namespace morvane

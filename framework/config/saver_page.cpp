@@ -3,6 +3,8 @@
 #include "config/config_dialog.h"
 #include "run/saver_run.h"
 
+namespace morvane {
+
 namespace {
 
 // The saver's page template keeps the OK and Cancel of a dialog of its own; the sheet has its own.
@@ -24,3 +26,5 @@ INT_PTR CALLBACK SaverPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lP
   }
   return saverPageProc ? saverPageProc(page, message, wParam, lParam) : FALSE;
 }
+
+}  // namespace morvane

@@ -3,6 +3,8 @@
 #include "core/resource_ids.h"
 #include "run/saver_run.h"
 
+namespace morvane {
+
 namespace {
 
 // The icon a saver draws for its sheet; the framework's own icon is the second choice.
@@ -51,3 +53,5 @@ void ReleaseSheetLook(SheetLook* look) {
   if (look->largeIcon) DestroyIcon(look->largeIcon);
   look->smallIcon = look->largeIcon = nullptr;
 }
+
+}  // namespace morvane

@@ -5,6 +5,8 @@
 
 #include "core/library.h"
 
+namespace morvane {
+
 struct SheetLook {
   char caption[NameCapacity];
   HICON largeIcon;  // null when no icon loaded
@@ -15,3 +17,5 @@ struct SheetLook {
 void LoadSheetLook(SheetLook* look);
 // Destroys the icons LoadSheetLook loaded.
 void ReleaseSheetLook(SheetLook* look);
+
+}  // namespace morvane

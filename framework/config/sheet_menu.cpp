@@ -6,6 +6,8 @@
 #include "core/resource_ids.h"
 #include "run/saver_run.h"
 
+namespace morvane {
+
 namespace {
 
 // The separator's id; a separator needs none, and its text is never shown.
@@ -71,3 +73,5 @@ int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM) {
   SubclassSheet(sheet);
   return 0;
 }
+
+}  // namespace morvane

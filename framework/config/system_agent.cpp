@@ -5,6 +5,8 @@
 #include "core/resource_ids.h"
 #include "core/trace.h"
 
+namespace morvane {
+
 namespace {
 
 // Both entry points take no arguments, so the calling convention does not matter to the caller.
@@ -56,3 +58,5 @@ void NotifySystemAgent() {
   CallAgentEntryByStrings(IDS_AGENT_LIBRARY, IDS_AGENT_CHANGED_PROC, nullptr);
   CallAgentEntry(hotCornerLibrary, hotCornerChangedProc, nullptr);
 }
+
+}  // namespace morvane

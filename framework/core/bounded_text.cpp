@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace morvane {
+
 size_t BoundedLength(const char* text, size_t limit) {
   if (!text) return 0;
   const void* zero = std::memchr(text, 0, limit);
@@ -23,3 +25,5 @@ size_t AppendText(char* target, size_t capacity, const char* source) {
   if (used == capacity) used = capacity - 1;
   return used + CopyText(target + used, capacity - used, source, static_cast<size_t>(-1) / 2);
 }
+
+}  // namespace morvane

@@ -2,6 +2,8 @@
 // Copying and joining texts into fixed buffers without ever writing or reading past either side.
 #include <cstddef>
 
+namespace morvane {
+
 // Copies source into target (capacity bytes, terminating zero included), reading at most
 // sourceLimit bytes of source even when it has no terminating zero. A null source copies
 // nothing. Returns the length written; a zero capacity writes nothing and returns 0.
@@ -13,3 +15,5 @@ size_t AppendText(char* target, size_t capacity, const char* source);
 
 // Length of a text that may lack its zero within limit bytes.
 size_t BoundedLength(const char* text, size_t limit);
+
+}  // namespace morvane

@@ -2,6 +2,8 @@
 // use instead (EnsureLibrary).
 #include "core/library.h"
 
+using namespace morvane;
+
 // NOTE: InitLibrary and CloseLibrary call into user32 and gdi32 under the loader lock. Both are
 // imported by this DLL and so already loaded, and the installation check must be able to refuse
 // the load, which only the attach result can do.

@@ -4,6 +4,8 @@
 
 #include "core/bounded_text.h"
 
+namespace morvane {
+
 namespace {
 
 enum { PathCapacity = 400, InstallMessageCapacity = 2000 };
@@ -34,3 +36,5 @@ bool PassesInstallationCheck() {
   ShowInstallationMessage(expected);
   return false;
 }
+
+}  // namespace morvane

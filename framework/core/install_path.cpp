@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+namespace morvane {
+
 namespace {
 
 enum { PathCapacity = 400 };  // 399 characters and the zero, as the system calls fill them
@@ -37,3 +39,5 @@ bool IsInstalledLocation(const char* moduleFileName, const char* windowsDirector
   CopyText(expected, capacity, wanted, PathCapacity);
   return same;
 }
+
+}  // namespace morvane

@@ -5,6 +5,8 @@
 #include "settings/prefs.h"
 #include "core/trace.h"
 
+namespace morvane {
+
 HINSTANCE frameworkModule;
 bool loadedAsLibrary;
 bool libraryInitialised;
@@ -45,3 +47,5 @@ int LoadFrameworkString(UINT id, char* buffer, int capacity) {
   buffer[0] = 0;
   return LoadStringA(frameworkModule, id, buffer, capacity);
 }
+
+}  // namespace morvane

@@ -3,6 +3,8 @@
 // to the thread that runs the saver.
 #include <windows.h>
 
+namespace morvane {
+
 // The module the framework loads its own resources from: the DLL, or the executable it is linked into.
 extern HINSTANCE frameworkModule;
 extern bool loadedAsLibrary;
@@ -29,3 +31,5 @@ int LoadFrameworkString(UINT id, char* buffer, int capacity);
 // The installation check of InitLibrary: false (after telling the user) when the DLL is not
 // morvane.dll in the Windows directory. The linked library always passes.
 bool PassesInstallationCheck();
+
+}  // namespace morvane

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+namespace morvane {
+
 namespace {
 
 enum { PathCapacity = MAX_PATH + 1 };
@@ -50,3 +52,5 @@ HMODULE LoadPlatformLibrary(const char* fileName) {
   if (SystemFolder(folder, sizeof folder)) return LoadFrom(folder, fileName);
   return nullptr;
 }
+
+}  // namespace morvane

@@ -1,5 +1,7 @@
 #include "core/scan_integer.h"
 
+namespace morvane {
+
 namespace {
 
 bool IsBlank(char c) {
@@ -47,3 +49,5 @@ bool ReadScanfInteger(const char* text, const char** end, int32_t* value) {
   if (end) *end = p;
   return true;
 }
+
+}  // namespace morvane

@@ -3,6 +3,8 @@
 #include "settings/prefs.h"
 #include "core/trace_line.h"
 
+namespace morvane {
+
 namespace {
 
 void WriteTraceLine(const char* tag, const char* text, const char* ending) {
@@ -26,3 +28,5 @@ int DebugMessageBox(HWND owner, const char* text, const char* caption) {
   if (!currentPrefs.debugTrace) return 0;
   return MessageBoxA(owner, text, caption, MB_OK);
 }
+
+}  // namespace morvane

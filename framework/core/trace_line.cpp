@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+namespace morvane {
+
 const char plainTraceEnding[] = "___________  \n\r";
 const char taggedTraceEnding[] = "_________  \n\r";
 
@@ -21,3 +23,5 @@ size_t FormatTraceLine(char* line, size_t capacity, const char* tag, const char*
   AppendText(line, headCapacity, text);
   return AppendText(line, capacity, ending);
 }
+
+}  // namespace morvane

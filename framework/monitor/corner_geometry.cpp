@@ -2,6 +2,8 @@
 
 #include "core/scan_integer.h"
 
+namespace morvane {
+
 bool ParseScreenCorners(const char* text, CornerPoint points[4]) {
   int32_t numbers[8];
   const char* p = text;
@@ -24,3 +26,5 @@ void BuildCornerBoxes(const CornerPoint points[4], int32_t markWidth, int32_t ma
   marks[3] = CornerBox{bl.x, bl.y - markHeight, bl.x + markWidth, bl.y};
   *screen = CornerBox{tl.x, tl.y, br.x, br.y};
 }
+
+}  // namespace morvane

@@ -2,6 +2,8 @@
 // Where the hot-corner marks and the screen area lie inside the monitor picture.
 #include <cstdint>
 
+namespace morvane {
+
 struct CornerPoint {
   int32_t x, y;
 };
@@ -19,3 +21,5 @@ bool ParseScreenCorners(const char* text, CornerPoint points[4]);
 // order) and the screen area itself.
 void BuildCornerBoxes(const CornerPoint points[4], int32_t markWidth, int32_t markHeight,
                       CornerBox marks[4], CornerBox* screen);
+
+}  // namespace morvane

@@ -4,6 +4,8 @@
 #include "core/library.h"
 #include "core/resource_ids.h"
 
+namespace morvane {
+
 HMENU cornerMenus[CornerCount];
 HBITMAP monitorBitmap;
 HBITMAP cornerMarkBitmaps[CornerStateCount];
@@ -88,3 +90,5 @@ void ReleaseCornerResources() {
     menu = nullptr;
   }
 }
+
+}  // namespace morvane

@@ -3,6 +3,8 @@
 // they live from InitLibrary to CloseLibrary.
 #include <windows.h>
 
+namespace morvane {
+
 enum { CornerCount = 4, CornerStateCount = 3 };
 
 // Menu command of a corner's state: 0x1000 + 0x100 * corner + state.
@@ -20,3 +22,5 @@ extern RECT monitorScreenRect;
 void CreateCornerResources();
 // Deletes and clears whatever CreateCornerResources made.
 void ReleaseCornerResources();
+
+}  // namespace morvane

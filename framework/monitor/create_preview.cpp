@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+namespace morvane {
+
 namespace {
 
 const char monitorClass[] = "MorvaneMonitorClass";
@@ -36,6 +38,10 @@ HWND InnerWindowOf(HWND control) {
 }
 
 }  // namespace
+
+}  // namespace morvane
+// The public operations: C linkage in the global namespace, built on the internals.
+using namespace morvane;
 
 extern "C" HWND WINAPI CreatePreview(HWND window) {
   EnsureLibrary();

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+namespace morvane {
+
 namespace {
 
 const char monitorClassName[] = "MorvaneMonitorClass";
@@ -60,3 +62,5 @@ int UnregisterMonitorClasses() {
   Trace(both ? "Morvane: successfully unregistered controls" : "Morvane: error unregistering controls...");
   return both;
 }
+
+}  // namespace morvane

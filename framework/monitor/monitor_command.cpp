@@ -4,6 +4,8 @@
 #include "monitor/monitor_window.h"
 #include "core/resource_ids.h"
 
+namespace morvane {
+
 namespace {
 
 // The hot corners work only through the System Agent: say so once per initialisation, at the
@@ -21,7 +23,7 @@ void WarnAboutAgentOnce(HWND control) {
 
 }  // namespace
 
-void HandleMonitorCommand(HWND control, UINT commandId) {
+void OnMonitorCommand(HWND control, UINT commandId) {
   WarnAboutAgentOnce(control);
   int corner = static_cast<int>((commandId & 0xF00) >> 8);
   int chosen = static_cast<int>(commandId & 0xFF);
@@ -35,3 +37,5 @@ void HandleMonitorCommand(HWND control, UINT commandId) {
   SendMessageA(GetParent(control), WM_COMMAND, static_cast<WPARAM>(LOWORD(GetDlgCtrlID(control))),
                reinterpret_cast<LPARAM>(control));
 }
+
+}  // namespace morvane

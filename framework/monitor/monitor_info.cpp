@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+namespace morvane {
+
 namespace {
 
 // Dialog editors read the table after the call, so it lives as long as the library.
@@ -35,6 +37,10 @@ void Copy(char* target, size_t capacity, const char* text) {
 }
 
 }  // namespace
+
+}  // namespace morvane
+// The public operations: C linkage in the global namespace, built on the internals.
+using namespace morvane;
 
 extern "C" UINT WINAPI MonitorControlInfo(LPCCINFOA info) {
   if (!info) return 1;

@@ -1,6 +1,8 @@
 #include "monitor/monitor_window.h"
 #include "morvane.h"
 
+namespace morvane {
+
 namespace {
 
 BOOL EraseWithDesktopColour(HWND window, HDC dc) {
@@ -26,3 +28,5 @@ LRESULT CALLBACK MonitorInnerWindowProc(HWND window, UINT message, WPARAM wParam
     default: return DefWindowProcA(window, message, wParam, lParam);
   }
 }
+
+}  // namespace morvane

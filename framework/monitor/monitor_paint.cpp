@@ -2,6 +2,8 @@
 #include "monitor/monitor_style.h"
 #include "monitor/monitor_window.h"
 
+namespace morvane {
+
 namespace {
 
 // Over what the screen shows under the control (it erases nothing): the mask ANDed, then the
@@ -26,7 +28,7 @@ void ComposePicture(HDC canvas, HDC source, HWND control) {
 
 }  // namespace
 
-void HandleMonitorPaint(HWND control) {
+void OnMonitorPaint(HWND control) {
   const SIZE picture = monitorPictureSize;
   PAINTSTRUCT paint;
   HDC screen = BeginPaint(control, &paint);
@@ -47,3 +49,5 @@ void HandleMonitorPaint(HWND control) {
   if (source) DeleteDC(source);
   EndPaint(control, &paint);
 }
+
+}  // namespace morvane

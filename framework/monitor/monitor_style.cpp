@@ -1,5 +1,7 @@
 #include "monitor/monitor_style.h"
 
+namespace morvane {
+
 namespace {
 
 const uint32_t modeMask = 3;
@@ -31,3 +33,5 @@ uint32_t WithCornerStates(uint32_t style, const int states[4]) {
   }
   return result;
 }
+
+}  // namespace morvane

@@ -3,6 +3,8 @@
 // (a "now" bit and a "never" bit) in bits 4-11.
 #include <cstdint>
 
+namespace morvane {
+
 enum MonitorMode { MonitorModeNothing = 0, MonitorModePreview = 1, MonitorModeCorners = 2 };
 
 // 1 preview, 2 corners; 0 and 3 both mean the picture only (returned as 0).
@@ -12,3 +14,5 @@ int MonitorModeOf(uint32_t style);
 int CornerStateOf(uint32_t style, int corner);
 // style with the corner fields rewritten from the four states (Default writes neither bit).
 uint32_t WithCornerStates(uint32_t style, const int states[4]);
+
+}  // namespace morvane

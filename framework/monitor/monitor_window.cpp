@@ -4,6 +4,8 @@
 #include "core/library.h"
 #include "monitor/monitor_style.h"
 
+namespace morvane {
+
 namespace {
 
 const char innerWindowClass[] = "MorvaneMonitorWindowClass";
@@ -16,15 +18,15 @@ POINT CentreOf(const RECT& rect) {
 
 LRESULT CALLBACK MonitorWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_CREATE: HandleMonitorCreate(window); return 0;
-    case WM_PAINT: HandleMonitorPaint(window); return 0;
-    case WM_LBUTTONDOWN: HandleMonitorClick(window, {LOWORD(lParam), HIWORD(lParam)}); return 0;
-    case WM_COMMAND: HandleMonitorCommand(window, static_cast<UINT>(wParam)); return 0;
+    case WM_CREATE: OnMonitorCreate(window); return 0;
+    case WM_PAINT: OnMonitorPaint(window); return 0;
+    case WM_LBUTTONDOWN: OnMonitorClick(window, {LOWORD(lParam), HIWORD(lParam)}); return 0;
+    case WM_COMMAND: OnMonitorCommand(window, static_cast<UINT>(wParam)); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
   }
 }
 
-void HandleMonitorCreate(HWND control) {
+void OnMonitorCreate(HWND control) {
   const SIZE picture = monitorPictureSize;
   RECT placed;
   GetWindowRect(control, &placed);
@@ -46,7 +48,7 @@ void HandleMonitorCreate(HWND control) {
                   frameworkModule, nullptr);
 }
 
-void HandleMonitorClick(HWND control, POINT point) {
+void OnMonitorClick(HWND control, POINT point) {
   int corner = -1;
   for (int index = 0; index < CornerCount; ++index) {
     if (PtInRect(&cornerRects[index], point)) corner = index;
@@ -59,3 +61,5 @@ void HandleMonitorClick(HWND control, POINT point) {
   TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_LEFTBUTTON, point.x, point.y, 0, control, nullptr);
   CheckMenuItem(menu, state, MF_BYPOSITION | MF_UNCHECKED);
 }
+
+}  // namespace morvane

@@ -5,6 +5,8 @@
 #include "settings/prefs.h"
 #include "core/resource_ids.h"
 
+namespace morvane {
+
 namespace {
 
 typedef DWORD(WINAPI* PwdChangePasswordProc)(LPCSTR provider, HWND parent, DWORD, DWORD);
@@ -42,3 +44,5 @@ int DoChangePwDialog(HWND parent) {
   FreeLibrary(router);
   return ran ? 1 : 2;
 }
+
+}  // namespace morvane

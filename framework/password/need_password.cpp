@@ -8,6 +8,8 @@
 #include "window/saver_state.h"
 #include "core/trace.h"
 
+namespace morvane {
+
 namespace {
 
 // The author's declaration, when there is one: TRUE always, FALSE never, -1 none. Always wins
@@ -63,3 +65,5 @@ BOOL NeedPassword() {
   }
   return SystemPasswordSetting();
 }
+
+}  // namespace morvane

@@ -4,6 +4,8 @@
 // All run on the thread that owns the saver windows.
 #include <windows.h>
 
+namespace morvane {
+
 // TRUE when closing the full-screen saver must be confirmed by a password: the author's
 // alwaysPassword (TRUE) or neverPassword (FALSE) decide first; otherwise FALSE within the user's
 // password delay, then "ScreenSaveUsePassword" under "Control Panel\Desktop" decides. Anything
@@ -19,3 +21,5 @@ int DoVerifyPwDialog(HWND window);
 // it ran, 2 when the router is out of reach. With neverPassword it shows "This screensaver never
 // requires a password" instead and returns that box's result.
 int DoChangePwDialog(HWND parent);
+
+}  // namespace morvane

@@ -5,6 +5,8 @@
 #include "core/resource_ids.h"
 #include "core/trace.h"
 
+namespace morvane {
+
 namespace {
 
 typedef BOOL(WINAPI* VerifyScreenSavePwdProc)(HWND owner);
@@ -56,3 +58,5 @@ int DoVerifyPwDialog(HWND window) {
   Trace("DoVerifyPwDialog: verifypwd returned TRUE!. Returing IDOK");
   return IDOK;
 }
+
+}  // namespace morvane

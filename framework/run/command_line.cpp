@@ -2,6 +2,8 @@
 
 #include "core/scan_integer.h"
 
+namespace morvane {
+
 namespace {
 
 const char* SkipProgramName(const char* p) {
@@ -85,3 +87,5 @@ bool NamesCompanion(const char* switchText, const char* name) {
   }
   return name[length] == 0;
 }
+
+}  // namespace morvane

@@ -3,6 +3,8 @@
 // Nothing here looks at windows; the run decides from this which window is meant.
 #include <cstdint>
 
+namespace morvane {
+
 enum class SaverAction {
   Refuse,          // not understood: the run returns 2 and shows nothing
   FullScreen,      // S
@@ -34,3 +36,5 @@ bool NamesCompanion(const char* switchText, const char* name);
 
 // The companion check's working copy: the switch letter and its argument, terminating zero included.
 enum { CompanionCopyCapacity = 100 };
+
+}  // namespace morvane

@@ -4,6 +4,8 @@
 #include "core/resource_ids.h"
 #include "run/saver_run.h"
 
+namespace morvane {
+
 namespace {
 
 enum { StartUpLimitMs = 2000 };
@@ -68,3 +70,5 @@ HWND FindCompanionWindow(const char* switchText) {
   if (!child) ShowCompanionMessage(IDS_COMPANION_NO_CHILD, name);
   return child;
 }
+
+}  // namespace morvane

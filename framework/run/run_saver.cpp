@@ -4,6 +4,8 @@
 #include "run/saver_run.h"
 #include "timer/timer.h"
 
+namespace morvane {
+
 namespace {
 
 // Until WM_QUIT: its code is the mode's result (2 from the saver windows). A failing GetMessageA
@@ -64,3 +66,5 @@ int RunSaver(HINSTANCE instance, const SaverExecutors& executors) {
   RestoreTimerResolution();
   return result;
 }
+
+}  // namespace morvane

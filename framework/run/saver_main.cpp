@@ -1,6 +1,8 @@
 #include "core/library.h"
 #include "run/saver_run.h"
 
+namespace morvane {
+
 HINSTANCE saverInstance;
 bool hasOwnAbout;
 DLGPROC saverPageProc;
@@ -26,3 +28,5 @@ void RegisterSaverClass(HINSTANCE instance, const char* className, WNDPROC proce
     RegisterClassExA(&windowClass);
   }
 }
+
+}  // namespace morvane

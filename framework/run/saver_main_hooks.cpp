@@ -5,6 +5,8 @@
 #include "run/saver_run.h"
 #include "window/saver_windows.h"
 
+namespace morvane {
+
 namespace {
 
 // A hook's answer that asks for the framework's own way.
@@ -54,6 +56,10 @@ ScrAboutHook saverAboutHook;
 
 const SaverExecutors hookedExecutors = {MakeHookedPreviewWindow, MakeHookedSaverWindow,
                                         RunHookedSheet, ShowHookedAbout, ChangeHookedPassword};
+
+}  // namespace morvane
+// The public operations: C linkage in the global namespace, built on the internals.
+using namespace morvane;
 
 extern "C" int WINAPI ScrMainHooks(HINSTANCE instance, ScrCreateHook create, ScrSheetHook sheet,
                                    ScrAboutHook about, ScrPasswordHook password) {

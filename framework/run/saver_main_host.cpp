@@ -6,6 +6,8 @@
 #include "run/saver_run.h"
 #include "window/saver_windows.h"
 
+namespace morvane {
+
 namespace {
 
 // The host messages DefHostProc answers with 0: SCRHOST_MONITORPREVIEW to two beyond the last.
@@ -63,6 +65,10 @@ HWND saverHostWindow;
 
 const SaverExecutors hostedExecutors = {MakeHostedPreviewWindow, MakeHostedSaverWindow,
                                         RunHostedSheet, ShowHostedAbout, ChangeHostedPassword};
+
+}  // namespace morvane
+// The public operations: C linkage in the global namespace, built on the internals.
+using namespace morvane;
 
 extern "C" int WINAPI ScrMainHost(HINSTANCE instance, HWND host) {
   if (!BeginSaverMain()) return 2;

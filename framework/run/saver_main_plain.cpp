@@ -4,6 +4,8 @@
 #include "run/saver_run.h"
 #include "window/saver_windows.h"
 
+namespace morvane {
+
 namespace {
 
 // The saver's dialog 2004 replaces the framework's About box.
@@ -32,6 +34,10 @@ int ShowPlainAbout(HWND owner) {
 
 const SaverExecutors plainExecutors = {MakePlainPreviewWindow, MakePlainSaverWindow,
                                        RunPlainSheet, ShowPlainAbout, DoChangePwDialog};
+
+}  // namespace morvane
+// The public operations: C linkage in the global namespace, built on the internals.
+using namespace morvane;
 
 extern "C" int WINAPI ScrMain(HINSTANCE instance, WNDPROC windowProc, DLGPROC pageDialogProc,
                               ScrInitProc initProc, DWORD reserved) {

@@ -1,5 +1,7 @@
 #include "run/saver_run.h"
 
+namespace morvane {
+
 namespace {
 
 // The window the switch numbers, when it is one.
@@ -31,3 +33,5 @@ SaverRequest ResolveSaverCommand(const SaverCommand& command) {
     default: return {command.action, nullptr};
   }
 }
+
+}  // namespace morvane

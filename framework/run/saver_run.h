@@ -6,6 +6,8 @@
 #include "run/command_line.h"
 #include "morvane.h"
 
+namespace morvane {
+
 // The five procedures through which a saver-main variant creates windows and runs dialogs.
 struct SaverExecutors {
   HWND (*makePreviewWindow)(HWND parent, bool inMonitor);  // the new window, or null
@@ -52,3 +54,5 @@ SaverRequest ResolveSaverCommand(const SaverCommand& command);
 // (started when it is not running) when the switch names it; null otherwise. Failures after the
 // name matched are shown to the user in a box captioned with the companion's name.
 HWND FindCompanionWindow(const char* switchText);
+
+}  // namespace morvane

@@ -6,6 +6,8 @@
 
 #include <cstddef>
 
+namespace morvane {
+
 static_assert(sizeof(ScrPrefs) == PrefsRecordSize, "ScrPrefs is 556 bytes");
 static_assert(offsetof(ScrPrefs, noTimers) == 28, "eight flags before the texts");
 static_assert(offsetof(ScrPrefs, text1) == 32 && offsetof(ScrPrefs, text2) == 288, "texts");
@@ -50,6 +52,10 @@ void SetDefaultPrefs() {
   currentPrefs.offerMuteSound = 1;
   currentPrefs.activeConfigPassword = 1;
 }
+
+}  // namespace morvane
+// The public operations: C linkage in the global namespace, built on the internals.
+using namespace morvane;
 
 extern "C" ScrPrefs* WINAPI ScrGetPrefs(void) {
   EnsureLibrary();

@@ -2,6 +2,8 @@
 // The saver author's preferences: one current copy per process, written only before a run.
 #include "morvane.h"
 
+namespace morvane {
+
 enum { PrefsRecordSize = 556, PrefsTextCapacity = 256 };
 
 extern ScrPrefs currentPrefs;
@@ -16,3 +18,5 @@ void CheckResources();
 // only a record that Allocate made and returns whether it did.
 ScrPrefs* AllocatePrefsRecord();
 bool ReleasePrefsRecord(ScrPrefs* record);
+
+}  // namespace morvane

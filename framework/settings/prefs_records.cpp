@@ -1,5 +1,7 @@
 #include "settings/prefs.h"
 
+namespace morvane {
+
 // Each record handed out sits in a block on the process heap, listed so that ScrSetPrefs can tell
 // it from a record the saver made itself (on its stack, or with another compiler's allocator),
 // which it must not free.
@@ -33,3 +35,5 @@ bool ReleasePrefsRecord(ScrPrefs* record) {
   }
   return false;
 }
+
+}  // namespace morvane

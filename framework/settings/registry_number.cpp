@@ -2,6 +2,8 @@
 
 #include "settings/settings_codec.h"
 
+namespace morvane {
+
 namespace {
 
 // A 32-bit number written as text spells it in at most 15 characters.
@@ -22,3 +24,5 @@ bool QueryRegistryNumber(HKEY key, const char* name, uint32_t* number) {
   *number = DecodeSettingBytes(reinterpret_cast<const unsigned char*>(data), size);
   return true;
 }
+
+}  // namespace morvane

@@ -2,6 +2,8 @@
 #include "settings/prefs.h"
 #include "core/resource_ids.h"
 
+namespace morvane {
+
 void CheckResources() {
   // NOTE: LoadImageA without LR_SHARED rather than LoadIconA: an icon from LoadIconA is shared
   // with the module and must not be passed to DestroyIcon.
@@ -13,3 +15,5 @@ void CheckResources() {
   }
   MessageBoxA(nullptr, "You _MUST_ include the Morvane resources (morvane.res)", "Morvane", MB_OK);
 }
+
+}  // namespace morvane

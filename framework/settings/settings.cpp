@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstring>
 
+namespace morvane {
+
 static_assert(sizeof(ScrSettings) == 24, "ScrSettings is 24 bytes");
 static_assert(offsetof(ScrSettings, corners) == 4 && offsetof(ScrSettings, muteSound) == 8,
               "corners between size and mute");
@@ -16,6 +18,10 @@ void SummariseSettings(const GeneralDialog& dialog, ScrSettings* settings) {
   settings->passwordDelay = dialog.passwordDelay;
   settings->activeConfig = dialog.activeConfig;
 }
+
+}  // namespace morvane
+// The public operations: C linkage in the global namespace, built on the internals.
+using namespace morvane;
 
 extern "C" void WINAPI ScrGetSettings(ScrSettings* settings) {
   EnsureLibrary();

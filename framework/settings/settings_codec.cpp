@@ -3,6 +3,8 @@
 #include "core/bounded_text.h"
 #include "core/scan_integer.h"
 
+namespace morvane {
+
 uint8_t CornerCodeFromChar(char c) {
   switch (c) {
     case 'Y': return 1;
@@ -46,3 +48,5 @@ bool DecodeSettingText(const char* text, size_t size, uint32_t* value) {
 uint32_t ClampSettingIndex(uint32_t value, uint32_t max) {
   return value > max ? max : value;
 }
+
+}  // namespace morvane

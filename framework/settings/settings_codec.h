@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace morvane {
+
 // Corner codes, as in the public header: 0 Default "-", 1 Now "Y", 2 Never "N".
 uint8_t CornerCodeFromChar(char c);
 char CornerCharFromCode(uint8_t code);
@@ -22,3 +24,5 @@ bool DecodeSettingText(const char* text, size_t size, uint32_t* value);
 
 // The index clamps: a stored value above max (compared unsigned) becomes max.
 uint32_t ClampSettingIndex(uint32_t value, uint32_t max);
+
+}  // namespace morvane

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <type_traits>
 
+namespace morvane {
+
 namespace {
 
 enum class SettingKind { Number, Corners };
@@ -188,3 +190,5 @@ void GeneralDialog::RestoreRemembered() {
     SetFieldValue(*this, value.field, FieldValue(*this, value.field + RememberedOffset));
   }
 }
+
+}  // namespace morvane

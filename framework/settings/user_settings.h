@@ -7,6 +7,8 @@
 
 #include "morvane.h"
 
+namespace morvane {
+
 class GeneralDialog {
  public:
   // Defaults, then the registry, then Remember.
@@ -57,3 +59,5 @@ class GeneralDialog {
 
 // Copies the current values a saver sees into the summary; its size stays as the caller set it.
 void SummariseSettings(const GeneralDialog& dialog, ScrSettings* settings);
+
+}  // namespace morvane

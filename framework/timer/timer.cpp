@@ -18,6 +18,8 @@
 #include "timer/timer_pacing.h"
 #include "core/trace.h"
 
+namespace morvane {
+
 volatile LONG liveTimerRecords;
 
 namespace {
@@ -239,6 +241,11 @@ DWORD WINAPI TimerThreadProc(void* parameter) {
   return 0;
 }
 
+}  // namespace morvane
+
+// The public operations: C linkage in the global namespace, built on the internals.
+using namespace morvane;
+
 void WINAPI ScrStartTimer(HWND window) {
   EnsureLibrary();
   if (currentPrefs.noTimers) {
@@ -297,7 +304,9 @@ void WINAPI ScrStopTimer(HWND window) {
   EndTimer(window, record);
 }
 
-LRESULT HandleTimerRequest(HWND window, WPARAM request, LPARAM lParam) {
+namespace morvane {
+
+LRESULT OnTimerRequest(HWND window, WPARAM request, LPARAM lParam) {
   switch (request) {
     case SCRINTERNAL_TICK:
       if (!currentPrefs.noTimers && LookUpTimerRecord(window)) {
@@ -319,3 +328,5 @@ LRESULT HandleTimerRequest(HWND window, WPARAM request, LPARAM lParam) {
 void WakeTimer(HWND window) {
   if (TimerRecord* record = LookUpTimerRecord(window)) SetEvent(record->wakeEvent);
 }
+
+}  // namespace morvane

@@ -11,7 +11,7 @@
 // DefSaverProc's part:
 //   WM_CREATE             CreateTimerSlot(window); unless noTimers, post SCRM_INTERNAL with
 //                         SCRINTERNAL_STARTTIMER to the window.
-//   SCRM_INTERNAL         return HandleTimerRequest(window, wParam, lParam);
+//   SCRM_INTERNAL         return OnTimerRequest(window, wParam, lParam);
 //   SCRM_SETTINGSCHANGED  (accepted by a full-screen window) WakeTimer(window).
 //   WM_DESTROY            ScrStopTimer(window); RemoveTimerSlot(window).
 // RunSaver's part:
@@ -21,6 +21,8 @@
 #include <windows.h>
 
 #include "morvane.h"
+
+namespace morvane {
 
 // The window property that holds a window's timer slot.
 #define PROP_MORVANETIMERDATA "MorvaneTimerData"
@@ -56,7 +58,7 @@ void RemoveTimerSlot(HWND window);
 // SCRM_INTERNAL of a saver window: the tick (the saver's answer to SCRM_TIMER), the end of a
 // timer whose saver answered -1, and the start request. What it does not handle goes to
 // DefWindowProcA; the result is the message's result.
-LRESULT HandleTimerRequest(HWND window, WPARAM request, LPARAM lParam);
+LRESULT OnTimerRequest(HWND window, WPARAM request, LPARAM lParam);
 
 // Sets the window's wake event when it has a timer, so its next tick comes at once.
 void WakeTimer(HWND window);
@@ -80,3 +82,5 @@ void CloseThreadRegistry();
 // and the waits of the timer threads have 1 ms steps. Restore undoes a Raise and nothing else.
 void RaiseTimerResolution();
 void RestoreTimerResolution();
+
+}  // namespace morvane

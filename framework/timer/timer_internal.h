@@ -2,6 +2,8 @@
 // What the timer code shares between its files, and what its tests look into.
 #include "timer/timer.h"
 
+namespace morvane {
+
 // One entry of threadList: a timer thread's handle and the next (older) entry.
 struct ThreadListNode {
   HANDLE thread;
@@ -28,3 +30,5 @@ extern const TimerStartSteps platformTimerStartSteps;
 
 // Timer records allocated and not yet freed, in the whole process.
 extern volatile LONG liveTimerRecords;
+
+}  // namespace morvane

@@ -1,5 +1,7 @@
 #include "timer/timer_pacing.h"
 
+namespace morvane {
+
 namespace {
 
 const uint32_t endAnswer = 0xFFFFFFFFu;
@@ -29,3 +31,5 @@ int PriorityBelow(int priority) {
   if (priority > lowestPriority) return priority - 1;
   return priority;
 }
+
+}  // namespace morvane

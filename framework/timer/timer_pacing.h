@@ -3,6 +3,8 @@
 // priority of the thread. Needs no Win32, so it is tested natively.
 #include <cstdint>
 
+namespace morvane {
+
 enum class TickPace {
   AtOnce,  // the next tick now: no wait, no yield
   End,     // no more ticks
@@ -38,3 +40,5 @@ uint32_t TickStart(bool waitedFor, uint32_t due, uint32_t now);
 // to HIGHEST; LOWEST and below stay as they are, since the next level down, IDLE, runs only when
 // nothing else wants the processor and would starve the animation.
 int PriorityBelow(int priority);
+
+}  // namespace morvane

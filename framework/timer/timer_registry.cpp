@@ -11,6 +11,8 @@
 #include "timer/timer_internal.h"
 #include "core/trace.h"
 
+namespace morvane {
+
 namespace {
 
 ThreadListNode* threadList;
@@ -140,3 +142,5 @@ void RestoreTimerResolution() {
   timeEndPeriod(1);
   timerResolutionRaised = false;
 }
+
+}  // namespace morvane

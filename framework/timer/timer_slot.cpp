@@ -2,6 +2,8 @@
 // pointer. Saver-window thread only.
 #include "timer/timer.h"
 
+namespace morvane {
+
 namespace {
 
 TimerRecord** SlotOf(HWND window) {
@@ -35,3 +37,5 @@ void RemoveTimerSlot(HWND window) {
   HANDLE slot = RemovePropA(window, PROP_MORVANETIMERDATA);
   if (slot) LocalFree(slot);
 }
+
+}  // namespace morvane

@@ -1,5 +1,7 @@
 #include "window/saver_state.h"
 
+namespace morvane {
+
 // Every record handed out is listed, so that WM_CREATE can tell the framework's record from
 // whatever else a saver passed as lpCreateParams, and so that a record no window took is freed.
 namespace {
@@ -55,3 +57,5 @@ void DiscardSaverCreateParams(unsigned serial) {
   ParamsBlock* block = Unlink([serial](const ParamsBlock& b) { return b.serial == serial; });
   if (block) HeapFree(GetProcessHeap(), 0, block);
 }
+
+}  // namespace morvane

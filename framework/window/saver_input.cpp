@@ -6,6 +6,8 @@
 #include "window/saver_state.h"
 #include "core/trace.h"
 
+namespace morvane {
+
 namespace {
 
 // Shift, Control and Scroll Lock open the configuration over a saver that allows it.
@@ -133,3 +135,5 @@ void OnActiveConfigClick(HWND window) {
   Trace("WM_RBUTTONDOWN: active-config. checking...");
   RunActiveConfigCheck(window);
 }
+
+}  // namespace morvane

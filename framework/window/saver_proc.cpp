@@ -7,6 +7,8 @@
 #include "window/saver_state.h"
 #include "timer/timer.h"
 #include "core/trace.h"
+// The public operations: C linkage in the global namespace, built on the internals.
+using namespace morvane;
 
 extern "C" LRESULT WINAPI DefSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   EnsureLibrary();
@@ -30,11 +32,13 @@ extern "C" LRESULT WINAPI DefSaverProc(HWND window, UINT message, WPARAM wParam,
     case SCRM_SETTINGSCHANGED: return OnSettingsChanged(window, wParam, lParam);
     case SCRM_TIMER: return OnUnhandledTick();
     case SCRM_DIALOGACTIVE: OnDialogActive(wParam); break;
-    case SCRM_INTERNAL: return HandleTimerRequest(window, wParam, lParam);
+    case SCRM_INTERNAL: return OnTimerRequest(window, wParam, lParam);
     default: break;
   }
   return DefWindowProcA(window, message, wParam, lParam);
 }
+
+namespace morvane {
 
 bool IsFullScreen(HWND window) {
   return GetParent(window) == nullptr;
@@ -156,3 +160,5 @@ LRESULT OnUnhandledTick() {
 void OnDialogActive(WPARAM active) {
   saverInput.dialogActive = static_cast<int>(active);
 }
+
+}  // namespace morvane

@@ -4,6 +4,8 @@
 // never closes.
 #include <windows.h>
 
+namespace morvane {
+
 bool IsFullScreen(HWND window);
 // A trace line tagged "full DefSaverProc" or "preview DefSaverProc" after the window's kind.
 void TraceWindow(HWND window, const char* text);
@@ -29,3 +31,5 @@ bool SwallowsSysCommand(HWND window, WPARAM command);
 void OnMouseMove(HWND window);
 void OnClosingClick(HWND window);
 void OnActiveConfigClick(HWND window);
+
+}  // namespace morvane

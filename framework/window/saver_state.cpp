@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+namespace morvane {
+
 SaverInputState saverInput;
 
 namespace {
@@ -56,3 +58,5 @@ void ForgetWindowMode(HWND window) {
 bool EndsMessageLoop(int mode) {
   return mode != WINDOWMODE_MONITORPREVIEW;
 }
+
+}  // namespace morvane

@@ -5,6 +5,8 @@
 
 #include "morvane.h"
 
+namespace morvane {
+
 struct SaverInputState {
   POINT cursorOrigin;  // mouse movement is measured from here (screen coordinates)
   DWORD startTick;     // the password delay runs from here (GetTickCount)
@@ -44,3 +46,5 @@ bool EndsMessageLoop(int mode);
 SaverCreateParams* NewSaverCreateParams(int mode, unsigned* serial);
 bool TakeSaverCreateParams(const void* candidate, int* mode);
 void DiscardSaverCreateParams(unsigned serial);
+
+}  // namespace morvane

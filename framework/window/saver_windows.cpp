@@ -4,6 +4,8 @@
 #include "run/saver_run.h"
 #include "window/saver_state.h"
 
+namespace morvane {
+
 const char plainSaverClass[] = "KoScreenSaverClass";
 const char dummySaverClass[] = "DummyScreenSaverClass";
 
@@ -62,3 +64,5 @@ HWND FinishSaverWindow(const SaverWindowRequest& request, HWND candidate) {
   // A hook or host may answer with anything: only a window counts as one.
   return candidate && IsWindow(candidate) ? candidate : nullptr;
 }
+
+}  // namespace morvane

@@ -3,6 +3,8 @@
 // preview inside a given window, as CreateWindowExA, a creation hook or a host receives them.
 #include <windows.h>
 
+namespace morvane {
+
 extern const char plainSaverClass[];  // "KoScreenSaverClass", ScrMain
 extern const char dummySaverClass[];  // "DummyScreenSaverClass", ScrMainHooks and ScrMainHost
 
@@ -21,3 +23,5 @@ HWND CreateDescribedWindow(const CREATESTRUCTA& create);
 // What an executor returns for the window it was given: the window when it is one, else null.
 // Frees the creation record when no window took it.
 HWND FinishSaverWindow(const SaverWindowRequest& request, HWND candidate);
+
+}  // namespace morvane

@@ -9,6 +9,8 @@
 #include "resource_counts.h"
 #include "stress_support.h"
 
+using namespace morvane;
+
 namespace {
 
 enum { PaintCycles = 2000, WarmUpCycles = 20, CornerStates = 3 };

@@ -13,6 +13,8 @@
 #include "timer/timer.h"
 #include "timer/timer_internal.h"
 
+using namespace morvane;
+
 namespace {
 
 enum { SaverWindows = 100, WarmUpWindows = 10, TicksEach = 3, TickPeriodMs = 50 };

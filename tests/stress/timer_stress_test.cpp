@@ -13,6 +13,8 @@
 #include "timer/timer.h"
 #include "timer/timer_internal.h"
 
+using namespace morvane;
+
 namespace {
 
 enum { TimerCycles = 2400, WarmUpCycles = 40, TickLimitMs = 3000 };

@@ -3,6 +3,8 @@
 #include "config/general_page.h"
 #include "core/library.h"
 
+using namespace morvane;
+
 int main() {
   EnsureLibrary();
   int answer = DetectSystemAgent();

@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+using namespace morvane;
+
 namespace {
 
 // ---- The sheet and its owner ----

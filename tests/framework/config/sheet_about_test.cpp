@@ -6,6 +6,8 @@
 #include "run/saver_run.h"
 #include "sheet_support.h"
 
+using namespace morvane;
+
 namespace {
 
 // A system menu's items: id (0 for none), whether a separator, and text.

@@ -9,6 +9,8 @@
 #include "run/saver_run.h"
 #include "sheet_support.h"
 
+using namespace morvane;
+
 namespace {
 
 // One notice and how many times each receiver must get it.

@@ -11,6 +11,8 @@
 #include "settings/prefs.h"
 #include "run/saver_run.h"
 
+using namespace morvane;
+
 std::vector<Delivery> deliveries;
 HWND topPreview;
 HWND nestedPreview;

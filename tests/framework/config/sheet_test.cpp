@@ -9,6 +9,8 @@
 #include "run/saver_run.h"
 #include "sheet_support.h"
 
+using namespace morvane;
+
 namespace {
 
 using Tabs = std::vector<std::string>;

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace morvane;
+
 namespace {
 
 bool ClassRegistered(const char* name, UINT* style) {

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+using namespace morvane;
+
 namespace {
 
 TEST(PureLogic, CopyTextCutsToCapacityAndReadsNoFurtherThanTheLimit) {

@@ -10,6 +10,8 @@
 
 #include <string>
 
+using namespace morvane;
+
 namespace {
 
 TEST(Resources, EveryStringLoadsWithItsText) {

@@ -6,6 +6,8 @@
 
 #include <string>
 
+using namespace morvane;
+
 DWORD WINAPI TraceFromAnotherThread(void*) {
   Trace("from a second thread");
   return 0;

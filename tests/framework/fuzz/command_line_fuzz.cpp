@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+using namespace morvane;
+
 namespace {
 
 void Require(bool rule) {

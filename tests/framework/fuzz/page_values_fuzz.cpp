@@ -7,6 +7,8 @@
 #include <cstring>
 #include <memory>
 
+using namespace morvane;
+
 namespace {
 
 void Require(bool rule) {

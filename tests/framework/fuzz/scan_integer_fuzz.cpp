@@ -10,6 +10,8 @@
 #include <memory>
 #include <string>
 
+using namespace morvane;
+
 namespace {
 
 void Require(bool rule) {

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <memory>
 
+using namespace morvane;
+
 namespace {
 
 void Require(bool rule) {

@@ -10,6 +10,8 @@
 #include "monitor_fixture.h"
 #include "morvane.h"
 
+using namespace morvane;
+
 namespace {
 
 const SIZE picture = {184, 170};

@@ -11,6 +11,8 @@
 #include "window/saver_windows.h"
 #include "timer/timer.h"
 
+using namespace morvane;
+
 namespace {
 
 const char previewClass[] = "MonitorTestSaverClass";

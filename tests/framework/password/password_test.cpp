@@ -13,6 +13,8 @@
 #include <cstring>
 #include <string>
 
+using namespace morvane;
+
 namespace {
 
 class Passwords : public ::testing::Test {

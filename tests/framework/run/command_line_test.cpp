@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+using namespace morvane;
+
 namespace {
 
 using A = SaverAction;

@@ -9,6 +9,8 @@
 
 #include <string>
 
+using namespace morvane;
+
 namespace {
 
 std::string Number(HWND window, const char* format) {

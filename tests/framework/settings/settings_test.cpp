@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+using namespace morvane;
+
 namespace {
 
 const char settingsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Screen Savers";

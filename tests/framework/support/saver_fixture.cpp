@@ -4,6 +4,8 @@
 
 #include "window/saver_state.h"
 
+using namespace morvane;
+
 std::vector<SeenMessage> seenMessages;
 const char screenSaversKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Screen Savers";
 const char desktopKey[] = "Control Panel\\Desktop";

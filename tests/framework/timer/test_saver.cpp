@@ -5,6 +5,8 @@
 #include "morvane.h"
 #include "timer/timer.h"
 
+using namespace morvane;
+
 namespace {
 
 const char* const slotClass = "TimerTestSaverClass";
@@ -40,7 +42,7 @@ LRESULT Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool with
       RemoveTimerSlot(window);
       return 0;
     case SCRM_INTERNAL:
-      return HandleTimerRequest(window, wParam, lParam);
+      return OnTimerRequest(window, wParam, lParam);
     case SCRM_SETTINGSCHANGED:
       WakeTimer(window);
       return 1;

@@ -14,6 +14,8 @@
 #include "test_saver.h"
 #include "timer/timer.h"
 
+using namespace morvane;
+
 namespace {
 
 struct Options {

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+using namespace morvane;
+
 namespace {
 
 using TimerStop = TimerTest;

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+using namespace morvane;
+
 namespace {
 
 const uint32_t kEnd = 0xFFFFFFFFu;

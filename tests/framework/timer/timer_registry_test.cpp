@@ -3,6 +3,8 @@
 #include "message_box_spy.h"
 #include "timer_test_fixture.h"
 
+using namespace morvane;
+
 namespace {
 
 DWORD WINAPI WaitForRelease(void* release) {

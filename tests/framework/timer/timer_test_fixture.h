@@ -23,21 +23,21 @@ class TimerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetTimerPrefs(0, 0);
-    OpenThreadRegistry();
-    RaiseTimerResolution();
-    recordsBefore = liveTimerRecords;
+    morvane::OpenThreadRegistry();
+    morvane::RaiseTimerResolution();
+    recordsBefore = morvane::liveTimerRecords;
   }
 
   void TearDown() override {
     for (HWND window : windows) {
       if (IsWindow(window)) DestroyWindow(window);
     }
-    EXPECT_TRUE(AwaitTimerThreads(5000));
-    CloseThreadRegistry();
-    RestoreTimerResolution();
-    timerStartSteps = platformTimerStartSteps;
+    EXPECT_TRUE(morvane::AwaitTimerThreads(5000));
+    morvane::CloseThreadRegistry();
+    morvane::RestoreTimerResolution();
+    morvane::timerStartSteps = morvane::platformTimerStartSteps;
     SetTimerPrefs(0, 0);
-    EXPECT_EQ(recordsBefore, liveTimerRecords);
+    EXPECT_EQ(recordsBefore, morvane::liveTimerRecords);
   }
 
   HWND Saver(TickScript* script, bool withSlot = true) {
@@ -47,7 +47,7 @@ class TimerTest : public ::testing::Test {
   }
 
   static HANDLE ThreadOf(HWND window) {
-    TimerRecord* record = LookUpTimerRecord(window);
+    morvane::TimerRecord* record = morvane::LookUpTimerRecord(window);
     return record ? record->threadHandle : nullptr;
   }
 

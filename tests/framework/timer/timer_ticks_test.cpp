@@ -3,6 +3,8 @@
 // loose; the figures themselves come from framework_timer_bench.
 #include "timer_test_fixture.h"
 
+using namespace morvane;
+
 namespace {
 
 LRESULT Answer(LRESULT value) {

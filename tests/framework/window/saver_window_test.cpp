@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace morvane;
+
 namespace {
 
 class SaverWindow : public ::testing::Test {
