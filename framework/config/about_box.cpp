@@ -47,11 +47,11 @@ INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) 
 }
 
 int OpenFrameworkAbout(HWND owner) {
-  return OpenAbout(frameworkModule, IDD_ABOUT, owner);
+  return OpenAbout(libraryState.module, IDD_ABOUT, owner);
 }
 
 int OpenSaverAbout(HWND owner) {
-  return OpenAbout(saverInstance, SaverAboutDialog, owner);
+  return OpenAbout(saverRun.instance, SaverAboutDialog, owner);
 }
 
 }  // namespace morvane

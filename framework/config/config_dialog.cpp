@@ -70,7 +70,7 @@ void FillHeader(PROPSHEETHEADERA* header, HWND hiddenDialog, SheetLook* look,
   header->dwSize = PROPSHEETHEADERA_V1_SIZE;
   header->dwFlags = PSH_USEHICON | PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | PSH_USECALLBACK;
   header->hwndParent = hiddenDialog;
-  header->hInstance = saverInstance;
+  header->hInstance = saverRun.instance;
   header->hIcon = look->smallIcon ? look->smallIcon : look->largeIcon;
   header->pszCaption = look->caption;
   header->nPages = 1;
@@ -83,8 +83,8 @@ int ExecuteUserDialog(HWND hiddenDialog, LPPROPSHEETHEADERA header) {
   Trace("Morvane: DoConfigDialog: about to ExecuteUserDialog");
   // Only a saver-main variant says how the sheet runs; outside a saver run there is nobody to
   // configure, and nothing changes.
-  int result = saverExecutors.executeUserDialog
-                   ? saverExecutors.executeUserDialog(hiddenDialog, header)
+  int result = saverRun.executors.executeUserDialog
+                   ? saverRun.executors.executeUserDialog(hiddenDialog, header)
                    : 0;
   Trace("Morvane: DoConfigDialog: completed ExecuteUserDialog... cleaning up");
   return result;
@@ -94,10 +94,10 @@ int ExecuteUserDialog(HWND hiddenDialog, LPPROPSHEETHEADERA header) {
 // executor's result, or the dialog failure value when memory runs out.
 int RunSheet(HWND hiddenDialog, SheetLook* look) {
   auto* pages = new (std::nothrow) PROPSHEETPAGEA_V1[SheetSlots]();
-  auto* settings = pages ? new (std::nothrow) GeneralDialog() : nullptr;
+  auto* settings = pages ? new (std::nothrow) UserSettings() : nullptr;
   int result = -1;
   if (settings) {
-    FillPage(&pages[GeneralSlot], frameworkModule, IDD_GENERAL_PAGE, GeneralDlgProc,
+    FillPage(&pages[GeneralSlot], libraryState.module, IDD_GENERAL_PAGE, GeneralDlgProc,
              reinterpret_cast<LPARAM>(settings));
     PROPSHEETHEADERA header;
     FillHeader(&header, hiddenDialog, look, pages);
@@ -170,7 +170,7 @@ int DoConfigDialog(HWND owner, int notifyOwner) {
   CheckResources();
   ConfigRequest request = {notifyOwner, 0};
   request.result = static_cast<int>(
-      DialogBoxParamA(frameworkModule, MAKEINTRESOURCEA(IDD_CONFIG_HOST), owner, ConfigHostDlgProc,
+      DialogBoxParamA(libraryState.module, MAKEINTRESOURCEA(IDD_CONFIG_HOST), owner, ConfigHostDlgProc,
                       reinterpret_cast<LPARAM>(&request)));
   Trace("Morvane: ~DoConfigDialog.");
   return request.result;
@@ -186,7 +186,7 @@ int RunPropertySheet(LPPROPSHEETHEADERA header) {
 }
 
 void AddSaverPage(LPPROPSHEETHEADERA header) {
-  FillPage(PageSlot(header, SaverSlot), saverInstance, SaverPageTemplate, SaverPageProc, 0);
+  FillPage(PageSlot(header, SaverSlot), saverRun.instance, SaverPageTemplate, SaverPageProc, 0);
   header->nPages = SheetSlots;
   header->nStartPage = SaverSlot;
 }

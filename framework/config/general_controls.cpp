@@ -1,6 +1,4 @@
-// The General page's side of the settings object: controls filled from the current values, read
-// back on every change, and the change notices.
-#include "settings/user_settings.h"
+#include "config/general_controls.h"
 
 #include <commctrl.h>
 
@@ -10,6 +8,7 @@
 #include "core/library.h"
 #include "monitor/monitor_style.h"
 #include "settings/prefs.h"
+#include "settings/user_settings.h"
 #include "core/resource_ids.h"
 #include "core/trace.h"
 
@@ -74,9 +73,9 @@ void ShowCorners(HWND page, const uint8_t corners[CornerCount]) {
 }
 
 void ShowAgentTexts(HWND page) {
-  systemAgentPresent = DetectSystemAgent();
-  ShowItem(page, IDC_CORNERS_TEXT, systemAgentPresent != 0);
-  ShowItem(page, IDC_AGENT_TEXT, systemAgentPresent == 0);
+  libraryState.systemAgentPresent = DetectSystemAgent();
+  ShowItem(page, IDC_CORNERS_TEXT, libraryState.systemAgentPresent != 0);
+  ShowItem(page, IDC_AGENT_TEXT, libraryState.systemAgentPresent == 0);
 }
 
 // A saver that decides about passwords itself says so in place of the delay row.
@@ -153,41 +152,43 @@ void BroadcastSettingsChange() {
 
 }  // namespace
 
-void GeneralDialog::InitControls(HWND page) {
+void InitGeneralControls(HWND page, UserSettings& settings) {
+  const SettingValues& values = settings.current;
   // The controls report the set-up's own changes; none of them is the user's.
-  inSetup = 1;
-  ShowCorners(page, corners);
+  settings.inSetup = 1;
+  ShowCorners(page, values.corners);
   ShowAgentTexts(page);
   if (currentPrefs.alwaysPassword || currentPrefs.neverPassword) {
     ShowPasswordTreatment(page);
   } else {
-    ShowDelayRow(page, passwordDelay, passwordDelayIndex);
+    ShowDelayRow(page, values.passwordDelay, values.passwordDelayIndex);
   }
-  ShowSensitivities(page, mouseThresholdIndex);
-  SetCheck(page, IDC_MUTE, muteSound);
+  ShowSensitivities(page, values.mouseThresholdIndex);
+  SetCheck(page, IDC_MUTE, values.muteSound);
   OfferItem(page, IDC_MUTE, currentPrefs.offerMuteSound != 0);
-  SetCheck(page, IDC_ACTIVE_CONFIG, activeConfig);
+  SetCheck(page, IDC_ACTIVE_CONFIG, values.activeConfig);
   OfferItem(page, IDC_ACTIVE_CONFIG, currentPrefs.allowActiveConfig != 0);
-  inSetup = 0;
+  settings.inSetup = 0;
 }
 
-void GeneralDialog::ControlChanged(HWND page) {
-  if (inSetup) return;
-  const GeneralDialog before = *this;
-  ReadCorners(page, corners);
-  uint32_t shownUnit = passwordDelayIndex;
-  Selection(page, IDC_DELAY_UNIT, &passwordDelayIndex);
-  ReadDelay(page, &passwordDelay, passwordDelayIndex, shownUnit);
-  ReadSensitivity(page, &mouseThresholdIndex, &mouseThreshold);
-  if (currentPrefs.offerMuteSound) muteSound = Checked(page, IDC_MUTE);
-  if (currentPrefs.allowActiveConfig) activeConfig = Checked(page, IDC_ACTIVE_CONFIG);
-  if (HasSameValuesAs(before)) return;
+void GeneralControlChanged(HWND page, UserSettings& settings) {
+  if (settings.inSetup) return;
+  SettingValues& values = settings.current;
+  const SettingValues before = values;
+  ReadCorners(page, values.corners);
+  uint32_t shownUnit = values.passwordDelayIndex;
+  Selection(page, IDC_DELAY_UNIT, &values.passwordDelayIndex);
+  ReadDelay(page, &values.passwordDelay, values.passwordDelayIndex, shownUnit);
+  ReadSensitivity(page, &values.mouseThresholdIndex, &values.mouseThreshold);
+  if (currentPrefs.offerMuteSound) values.muteSound = Checked(page, IDC_MUTE);
+  if (currentPrefs.allowActiveConfig) values.activeConfig = Checked(page, IDC_ACTIVE_CONFIG);
+  if (SameValues(values, before)) return;
   Trace("Morvane: GeneralDialog: a control has been changed. Doing registry stuff.");
-  WriteRegistry();
-  NotifyChanges(page, false);
+  settings.WriteRegistry();
+  NotifyGeneralChanges(page, settings, false);
 }
 
-LRESULT GeneralDialog::NotifyChanges(HWND page, bool applied) {
+LRESULT NotifyGeneralChanges(HWND page, const UserSettings& settings, bool applied) {
   if (applied) {
     BroadcastSettingsChange();
   } else {
@@ -195,7 +196,7 @@ LRESULT GeneralDialog::NotifyChanges(HWND page, bool applied) {
   }
   ScrSettings summary = {};
   summary.size = sizeof summary;
-  SummariseSettings(*this, &summary);
+  SummariseSettings(settings, &summary);
   HWND sheet = GetParent(page);
   DWORD flags = applied ? NoticeGeneralApplied : NoticeGeneralChanged;
   ChangeNotice notice = {sheet, flags, &summary};
@@ -203,9 +204,9 @@ LRESULT GeneralDialog::NotifyChanges(HWND page, bool applied) {
   return SendMessageA(GetParent(sheet), SCRM_SETTINGSCHANGED, 0, reinterpret_cast<LPARAM>(&notice));
 }
 
-int GeneralDialog::Revert() {
-  if (MatchesRemembered()) return 0;
-  RestoreRemembered();
+int RevertGeneralSettings(UserSettings& settings) {
+  if (settings.MatchesRemembered()) return 0;
+  settings.RestoreRemembered();
   return 1;
 }
 

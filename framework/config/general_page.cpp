@@ -2,6 +2,7 @@
 
 #include <prsht.h>
 
+#include "config/general_controls.h"
 #include "config/help.h"
 #include "settings/user_settings.h"
 #include "core/library.h"
@@ -12,17 +13,17 @@ namespace morvane {
 
 namespace {
 
-// The settings object of the sheet run; null until WM_INITDIALOG attaches it.
-GeneralDialog* AttachedDialog(HWND page) {
-  return reinterpret_cast<GeneralDialog*>(GetWindowLongPtrA(page, DWLP_USER));
+// The settings of the sheet run; null until WM_INITDIALOG attaches them.
+UserSettings* AttachedSettings(HWND page) {
+  return reinterpret_cast<UserSettings*>(GetWindowLongPtrA(page, DWLP_USER));
 }
 
 INT_PTR OnInitDialog(HWND page, const PROPSHEETPAGEA* sheetPage) {
   Trace("Morvane: GeneralDlgProc: WM_INITDIALOG. Setting up controls");
   if (!sheetPage || !sheetPage->lParam) return TRUE;
-  GeneralDialog* dialog = reinterpret_cast<GeneralDialog*>(sheetPage->lParam);
-  SetWindowLongPtrA(page, DWLP_USER, reinterpret_cast<LONG_PTR>(dialog));
-  dialog->InitControls(page);
+  UserSettings* settings = reinterpret_cast<UserSettings*>(sheetPage->lParam);
+  SetWindowLongPtrA(page, DWLP_USER, reinterpret_cast<LONG_PTR>(settings));
+  InitGeneralControls(page, *settings);
   return TRUE;
 }
 
@@ -34,9 +35,9 @@ INT_PTR OnDestroy() {
 
 // Every command of every control, whatever its notification: the page reads all of them back.
 INT_PTR OnCommand(HWND page, LPARAM control) {
-  GeneralDialog* dialog = AttachedDialog(page);
-  if (!control || !dialog) return FALSE;
-  dialog->ControlChanged(page);
+  UserSettings* settings = AttachedSettings(page);
+  if (!control || !settings) return FALSE;
+  GeneralControlChanged(page, *settings);
   return TRUE;
 }
 
@@ -51,31 +52,31 @@ INT_PTR OnKillActive(HWND page) {
   return TRUE;
 }
 
-INT_PTR OnApply(HWND page, GeneralDialog* dialog) {
+INT_PTR OnApply(HWND page, UserSettings* settings) {
   Trace("Morvane: GeneralDlgProc: PSN_APPLY - remembering current values");
-  dialog->Remember();
-  dialog->NotifyChanges(page, true);
+  settings->Remember();
+  NotifyGeneralChanges(page, *settings, true);
   SetWindowLongPtrA(page, DWLP_MSGRESULT, PSNRET_NOERROR);
   return TRUE;
 }
 
-INT_PTR OnReset(HWND page, GeneralDialog* dialog) {
+INT_PTR OnReset(HWND page, UserSettings* settings) {
   Trace("Morvane: GeneralDlgProc: PSN_RESET - reverting back");
-  if (dialog->Revert()) {
-    dialog->WriteRegistry();
-    dialog->NotifyChanges(page, false);
+  if (RevertGeneralSettings(*settings)) {
+    settings->WriteRegistry();
+    NotifyGeneralChanges(page, *settings, false);
   }
   return TRUE;
 }
 
 INT_PTR OnNotify(HWND page, const NMHDR* header) {
-  GeneralDialog* dialog = AttachedDialog(page);
-  if (!dialog || !header) return TRUE;
+  UserSettings* settings = AttachedSettings(page);
+  if (!settings || !header) return TRUE;
   switch (header->code) {
     case PSN_SETACTIVE: return OnSetActive();
     case PSN_KILLACTIVE: return OnKillActive(page);
-    case PSN_APPLY: return OnApply(page, dialog);
-    case PSN_RESET: return OnReset(page, dialog);
+    case PSN_APPLY: return OnApply(page, settings);
+    case PSN_RESET: return OnReset(page, settings);
     default: return FALSE;
   }
 }

@@ -5,7 +5,7 @@
 
 namespace morvane {
 
-// The procedure of page 0; the page's PROPSHEETPAGE lParam is the run's GeneralDialog.
+// The procedure of page 0; the page's PROPSHEETPAGE lParam is the run's UserSettings.
 INT_PTR CALLBACK GeneralDlgProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Non-zero when a System Agent library says hot corners can be active.

@@ -47,7 +47,7 @@ const char* FileVersionIn(void* block, UINT* room) {
 
 int ReadModuleVersion(char* buffer, int capacity) {
   char path[PathCapacity] = {};
-  GetModuleFileNameA(frameworkModule, path, PathCapacity);
+  GetModuleFileNameA(libraryState.module, path, PathCapacity);
   DWORD ignored = 0;
   DWORD size = GetFileVersionInfoSizeA(path, &ignored);
   if (!size) return 0;
@@ -71,7 +71,7 @@ using namespace morvane;
 
 extern "C" int WINAPI GetLibraryVersion(char* buffer, int capacity) {
   EnsureLibrary();
-  if (!loadedAsLibrary) {
+  if (!libraryState.loadedAsLibrary) {
     return CopyVersion(MORVANE_VERSION_TEXT, sizeof MORVANE_VERSION_TEXT, buffer, capacity, 0);
   }
   return ReadModuleVersion(buffer, capacity);

@@ -24,7 +24,7 @@ INT_PTR CALLBACK SaverPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lP
     case WM_INITDIALOG: HideStandAloneButtons(page); break;
     default: break;
   }
-  return saverPageProc ? saverPageProc(page, message, wParam, lParam) : FALSE;
+  return saverRun.pageProc ? saverRun.pageProc(page, message, wParam, lParam) : FALSE;
 }
 
 }  // namespace morvane

@@ -18,10 +18,10 @@ struct IconSource {
 // NOTE: LoadImageA without LR_SHARED: the run destroys its icons when the sheet closes, which a
 // shared icon from LoadIconA must never be.
 HICON LoadFirstIcon(int size, UINT flags) {
-  const IconSource sources[] = {{saverInstance, SaverSheetIcon},
-                                {frameworkModule, SaverSheetIcon},
-                                {saverInstance, IDI_MORVANE},
-                                {frameworkModule, IDI_MORVANE}};
+  const IconSource sources[] = {{saverRun.instance, SaverSheetIcon},
+                                {libraryState.module, SaverSheetIcon},
+                                {saverRun.instance, IDI_MORVANE},
+                                {libraryState.module, IDI_MORVANE}};
   for (const IconSource& source : sources) {
     // A null module would name the system's own (OEM) images.
     if (!source.module) continue;
@@ -34,7 +34,7 @@ HICON LoadFirstIcon(int size, UINT flags) {
 
 void LoadCaption(char* caption) {
   caption[0] = 0;
-  if (saverInstance && LoadStringA(saverInstance, IDS_SHEET_CAPTION, caption, NameCapacity) > 0) {
+  if (saverRun.instance && LoadStringA(saverRun.instance, IDS_SHEET_CAPTION, caption, NameCapacity) > 0) {
     return;
   }
   LoadFrameworkString(IDS_SHEET_CAPTION, caption, NameCapacity);

@@ -46,8 +46,8 @@ void RestoreSheetProc(HWND sheet, WNDPROC previous) {
 }
 
 void OpenAboutOnCommand(HWND sheet, WPARAM command) {
-  if (command != AboutCommand || !saverExecutors.executeAbout) return;
-  saverExecutors.executeAbout(sheet);
+  if (command != AboutCommand || !saverRun.executors.executeAbout) return;
+  saverRun.executors.executeAbout(sheet);
 }
 
 LRESULT PassOn(WNDPROC previous, HWND sheet, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -8,9 +8,9 @@ using namespace morvane;
 // imported by this DLL and so already loaded, and the installation check must be able to refuse
 // the load, which only the attach result can do.
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-  loadedAsLibrary = true;
+  libraryState.loadedAsLibrary = true;
   switch (reason) {
-    case DLL_PROCESS_ATTACH: frameworkModule = instance; return InitLibrary();
+    case DLL_PROCESS_ATTACH: libraryState.module = instance; return InitLibrary();
     case DLL_PROCESS_DETACH: return CloseLibrary();
     default: return FALSE;
   }

@@ -26,11 +26,11 @@ void ShowInstallationMessage(const char* expectedPath) {
 bool PassesInstallationCheck() {
   char moduleName[PathCapacity] = {};
   char windowsDirectory[PathCapacity] = {};
-  GetModuleFileNameA(frameworkModule, moduleName, PathCapacity - 1);
+  GetModuleFileNameA(libraryState.module, moduleName, PathCapacity - 1);
   GetWindowsDirectoryA(windowsDirectory, PathCapacity - 1);
   char expected[PathCapacity];
   bool installed = IsInstalledLocation(moduleName, windowsDirectory, expected, sizeof expected);
-  if (installed || !loadedAsLibrary) return true;
+  if (installed || !libraryState.loadedAsLibrary) return true;
   // NOTE: this runs inside DllMain, under the loader lock; user32 is already loaded there because
   // the DLL imports it, and a message box is the only way the user learns why the load failed.
   ShowInstallationMessage(expected);

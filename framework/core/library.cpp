@@ -7,25 +7,20 @@
 
 namespace morvane {
 
-HINSTANCE frameworkModule;
-bool loadedAsLibrary;
-bool libraryInitialised;
-bool saverRunning;
-int systemAgentPresent;
-int agentWarningShown;
+LibraryState libraryState;
 
 void EnsureLibrary() {
   // A linked library that a finished run closed is initialised again for the next run.
-  if (libraryInitialised || loadedAsLibrary) return;
-  if (!frameworkModule) frameworkModule = GetModuleHandleA(nullptr);
+  if (libraryState.initialised || libraryState.loadedAsLibrary) return;
+  if (!libraryState.module) libraryState.module = GetModuleHandleA(nullptr);
   InitLibrary();
 }
 
 int InitLibrary() {
-  libraryInitialised = true;
+  libraryState.initialised = true;
   if (!PassesInstallationCheck()) return 0;
-  systemAgentPresent = 0;
-  agentWarningShown = 0;
+  libraryState.systemAgentPresent = 0;
+  libraryState.agentWarningShown = 0;
   SetDefaultPrefs();
   CreateCornerResources();
   return RegisterMonitorClasses();
@@ -33,19 +28,19 @@ int InitLibrary() {
 
 int CloseLibrary() {
   Trace("Morvane: closing process...");
-  if (!libraryInitialised) {
+  if (!libraryState.initialised) {
     Trace("nothing to close!");
     return 1;
   }
   ReleaseCornerResources();
-  libraryInitialised = false;
+  libraryState.initialised = false;
   return UnregisterMonitorClasses();
 }
 
 int LoadFrameworkString(UINT id, char* buffer, int capacity) {
   if (capacity <= 0) return 0;
   buffer[0] = 0;
-  return LoadStringA(frameworkModule, id, buffer, capacity);
+  return LoadStringA(libraryState.module, id, buffer, capacity);
 }
 
 }  // namespace morvane

@@ -5,14 +5,19 @@
 
 namespace morvane {
 
-// The module the framework loads its own resources from: the DLL, or the executable it is linked into.
-extern HINSTANCE frameworkModule;
-extern bool loadedAsLibrary;
-extern bool libraryInitialised;
-extern bool saverRunning;
-// Last System Agent detection of the General page, and whether the monitor control warned already.
-extern int systemAgentPresent;
-extern int agentWarningShown;
+// The library's state in this process. The module is where the framework loads its own
+// resources from: the DLL, or the executable it is linked into.
+struct LibraryState {
+  HINSTANCE module = nullptr;
+  bool loadedAsLibrary = false;  // morvane.dll, set up by DllMain
+  bool initialised = false;
+  bool saverRunning = false;  // a saver-main run is in progress
+  // Last System Agent detection of the General page, and whether the monitor control warned already.
+  int systemAgentPresent = 0;
+  int agentWarningShown = 0;
+};
+
+extern LibraryState libraryState;
 
 // Every public entry point calls this first: initialises the linked library on first use and
 // again after a run closed it.

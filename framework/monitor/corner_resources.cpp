@@ -6,13 +6,7 @@
 
 namespace morvane {
 
-HMENU cornerMenus[CornerCount];
-HBITMAP monitorBitmap;
-HBITMAP cornerMarkBitmaps[CornerStateCount];
-SIZE monitorPictureSize;
-SIZE markerSize;
-RECT cornerRects[CornerCount];
-RECT monitorScreenRect;
+CornerResources cornerResources;
 
 namespace {
 
@@ -43,13 +37,13 @@ RECT ToRect(const CornerBox& box) {
 }
 
 void LoadBitmaps() {
-  monitorBitmap = LoadBitmapA(frameworkModule, MAKEINTRESOURCEA(IDB_MONITOR));
+  cornerResources.monitorBitmap = LoadBitmapA(libraryState.module, MAKEINTRESOURCEA(IDB_MONITOR));
   for (int state = 0; state < CornerStateCount; ++state) {
-    cornerMarkBitmaps[state] = LoadBitmapA(frameworkModule, MAKEINTRESOURCEA(cornerMarkIds[state]));
+    cornerResources.markBitmaps[state] = LoadBitmapA(libraryState.module, MAKEINTRESOURCEA(cornerMarkIds[state]));
   }
-  SIZE picture = BitmapSize(monitorBitmap);
-  monitorPictureSize = SIZE{picture.cx / 2, picture.cy};
-  markerSize = BitmapSize(cornerMarkBitmaps[0]);
+  SIZE picture = BitmapSize(cornerResources.monitorBitmap);
+  cornerResources.monitorPictureSize = SIZE{picture.cx / 2, picture.cy};
+  cornerResources.markerSize = BitmapSize(cornerResources.markBitmaps[0]);
 }
 
 // Without all eight numbers of the geometry string the rectangles stay empty.
@@ -60,32 +54,32 @@ void LayOutCorners() {
   if (!ParseScreenCorners(text, points)) return;
   CornerBox marks[CornerCount];
   CornerBox screen;
-  BuildCornerBoxes(points, markerSize.cx, markerSize.cy, marks, &screen);
-  for (int corner = 0; corner < CornerCount; ++corner) cornerRects[corner] = ToRect(marks[corner]);
-  monitorScreenRect = ToRect(screen);
+  BuildCornerBoxes(points, cornerResources.markerSize.cx, cornerResources.markerSize.cy, marks, &screen);
+  for (int corner = 0; corner < CornerCount; ++corner) cornerResources.cornerRects[corner] = ToRect(marks[corner]);
+  cornerResources.monitorScreenRect = ToRect(screen);
 }
 
 }  // namespace
 
 void CreateCornerResources() {
   for (int corner = 0; corner < CornerCount; ++corner) {
-    SetRectEmpty(&cornerRects[corner]);
-    cornerMenus[corner] = nullptr;
+    SetRectEmpty(&cornerResources.cornerRects[corner]);
+    cornerResources.menus[corner] = nullptr;
   }
-  SetRectEmpty(&monitorScreenRect);
-  for (int corner = 0; corner < CornerCount; ++corner) cornerMenus[corner] = BuildCornerMenu(corner);
+  SetRectEmpty(&cornerResources.monitorScreenRect);
+  for (int corner = 0; corner < CornerCount; ++corner) cornerResources.menus[corner] = BuildCornerMenu(corner);
   LoadBitmaps();
   LayOutCorners();
 }
 
 void ReleaseCornerResources() {
-  if (monitorBitmap) DeleteObject(monitorBitmap);
-  monitorBitmap = nullptr;
-  for (HBITMAP& mark : cornerMarkBitmaps) {
+  if (cornerResources.monitorBitmap) DeleteObject(cornerResources.monitorBitmap);
+  cornerResources.monitorBitmap = nullptr;
+  for (HBITMAP& mark : cornerResources.markBitmaps) {
     if (mark) DeleteObject(mark);
     mark = nullptr;
   }
-  for (HMENU& menu : cornerMenus) {
+  for (HMENU& menu : cornerResources.menus) {
     if (menu) DestroyMenu(menu);
     menu = nullptr;
   }

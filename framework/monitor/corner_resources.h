@@ -10,13 +10,18 @@ enum { CornerCount = 4, CornerStateCount = 3 };
 // Menu command of a corner's state: 0x1000 + 0x100 * corner + state.
 enum { CornerMenuFirstId = 0x1000, CornerMenuIdStride = 0x100 };
 
-extern HMENU cornerMenus[CornerCount];
-extern HBITMAP monitorBitmap;                        // picture on the left, its mask on the right
-extern HBITMAP cornerMarkBitmaps[CornerStateCount];  // Default, Now, Never
-extern SIZE monitorPictureSize;                      // half the width of the monitor bitmap
-extern SIZE markerSize;                              // the size of the Default mark
-extern RECT cornerRects[CornerCount];
-extern RECT monitorScreenRect;
+// Menus, pictures and geometry of the monitor control, made once for every control.
+struct CornerResources {
+  HMENU menus[CornerCount];
+  HBITMAP monitorBitmap;                  // picture on the left, its mask on the right
+  HBITMAP markBitmaps[CornerStateCount];  // Default, Now, Never
+  SIZE monitorPictureSize;                // half the width of the monitor bitmap
+  SIZE markerSize;                        // the size of the Default mark
+  RECT cornerRects[CornerCount];
+  RECT monitorScreenRect;
+};
+
+extern CornerResources cornerResources;
 
 // Builds menus, bitmaps and rectangles; whatever fails to load stays empty, unreported.
 void CreateCornerResources();

@@ -49,9 +49,9 @@ extern "C" HWND WINAPI CreatePreview(HWND window) {
   HWND parent = IsMonitorControl(window) ? InnerWindowOf(window) : window;
   if (!parent) return nullptr;
   // The executor belongs to a run: outside one there is no saver class to create a window of.
-  if (!saverRunning || !saverExecutors.makePreviewWindow) {
+  if (!libraryState.saverRunning || !saverRun.executors.makePreviewWindow) {
     Trace("CreatePreview: no saver is running, so there is no preview to create.");
     return nullptr;
   }
-  return saverExecutors.makePreviewWindow(parent, true);
+  return saverRun.executors.makePreviewWindow(parent, true);
 }

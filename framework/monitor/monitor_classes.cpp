@@ -18,7 +18,7 @@ bool RegisterOneClass(const char* name, UINT style, WNDPROC procedure) {
   windowClass.cbSize = sizeof windowClass;
   windowClass.style = style;
   windowClass.lpfnWndProc = procedure;
-  windowClass.hInstance = frameworkModule;
+  windowClass.hInstance = libraryState.module;
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
   windowClass.lpszClassName = name;
   return RegisterClassExA(&windowClass) != 0;
@@ -48,12 +48,12 @@ int RegisterMonitorClasses() {
 }
 
 int UnregisterMonitorClasses() {
-  bool windowClassGone = UnregisterClassA(monitorWindowClassName, frameworkModule) != 0;
+  bool windowClassGone = UnregisterClassA(monitorWindowClassName, libraryState.module) != 0;
   if (!windowClassGone) {
     ReportClassError("Morvane: failed to unregister monitor window class",
                      "Failed to unregister monitor window class", "Morvane");
   }
-  bool controlClassGone = UnregisterClassA(monitorClassName, frameworkModule) != 0;
+  bool controlClassGone = UnregisterClassA(monitorClassName, libraryState.module) != 0;
   if (!controlClassGone) {
     ReportClassError("Morvane: failed to unregister monitor class",
                      "Failed to unregister monitor class", "Morvane");

@@ -11,14 +11,14 @@ namespace {
 // The hot corners work only through the System Agent: say so once per initialisation, at the
 // first choice in any monitor control.
 void WarnAboutAgentOnce(HWND control) {
-  if (systemAgentPresent || agentWarningShown) return;
+  if (libraryState.systemAgentPresent || libraryState.agentWarningShown) return;
   char text[MessageCapacity];
   char caption[NameCapacity];
   if (LoadFrameworkString(IDS_AGENT_WARNING, text, sizeof text) &&
       LoadFrameworkString(IDS_WARNING_CAPTION, caption, sizeof caption)) {
     MessageBoxA(GetParent(control), text, caption, MB_OK | MB_ICONWARNING);
   }
-  agentWarningShown = 1;
+  libraryState.agentWarningShown = 1;
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ BOOL CALLBACK ChangeStyle(HWND owner, LPCCSTYLEA) {
   return TRUE;
 }
 
-INT CALLBACK SizeToText(DWORD, DWORD, HFONT, LPSTR) { return monitorPictureSize.cx; }
+INT CALLBACK SizeToText(DWORD, DWORD, HFONT, LPSTR) { return cornerResources.monitorPictureSize.cx; }
 
 void Copy(char* target, size_t capacity, const char* text) {
   std::strncpy(target, text, capacity - 1);
@@ -44,12 +44,12 @@ using namespace morvane;
 
 extern "C" UINT WINAPI MonitorControlInfo(LPCCINFOA info) {
   if (!info) return 1;
-  bool sized = libraryInitialised;
+  bool sized = libraryState.initialised;
   Copy(info->szClass, sizeof info->szClass, "MorvaneMonitorClass");
   info->flOptions = CCF_NOTEXT;
   Copy(info->szDesc, sizeof info->szDesc, "Monitor");
-  info->cxDefault = sized ? static_cast<UINT>(monitorPictureSize.cx) : 0;
-  info->cyDefault = sized ? static_cast<UINT>(monitorPictureSize.cy) : 0;
+  info->cxDefault = sized ? static_cast<UINT>(cornerResources.monitorPictureSize.cx) : 0;
+  info->cyDefault = sized ? static_cast<UINT>(cornerResources.monitorPictureSize.cy) : 0;
   info->flStyleDefault = WS_CHILD | WS_VISIBLE | MS_PREVIEW;
   info->flExtStyleDefault = 0;
   info->flCtrlTypeMask = 0xFF3;

@@ -9,19 +9,19 @@ namespace {
 // Over what the screen shows under the control (it erases nothing): the mask ANDed, then the
 // picture XORed, so that where the mask is white and the picture black the background stays.
 void ComposePicture(HDC canvas, HDC source, HWND control) {
-  const SIZE picture = monitorPictureSize;
-  if (monitorBitmap) {
-    SelectObject(source, monitorBitmap);
+  const SIZE picture = cornerResources.monitorPictureSize;
+  if (cornerResources.monitorBitmap) {
+    SelectObject(source, cornerResources.monitorBitmap);
     BitBlt(canvas, 0, 0, picture.cx, picture.cy, source, picture.cx, 0, SRCAND);
     BitBlt(canvas, 0, 0, picture.cx, picture.cy, source, 0, 0, SRCINVERT);
   }
   uint32_t style = static_cast<uint32_t>(GetWindowLongPtrA(control, GWL_STYLE));
   if (MonitorModeOf(style) != MonitorModeCorners) return;
   for (int corner = 0; corner < CornerCount; ++corner) {
-    HBITMAP mark = cornerMarkBitmaps[CornerStateOf(style, corner)];
+    HBITMAP mark = cornerResources.markBitmaps[CornerStateOf(style, corner)];
     if (!mark) continue;
     SelectObject(source, mark);
-    BitBlt(canvas, cornerRects[corner].left, cornerRects[corner].top, markerSize.cx, markerSize.cy,
+    BitBlt(canvas, cornerResources.cornerRects[corner].left, cornerResources.cornerRects[corner].top, cornerResources.markerSize.cx, cornerResources.markerSize.cy,
            source, 0, 0, SRCCOPY);
   }
 }
@@ -29,7 +29,7 @@ void ComposePicture(HDC canvas, HDC source, HWND control) {
 }  // namespace
 
 void OnMonitorPaint(HWND control) {
-  const SIZE picture = monitorPictureSize;
+  const SIZE picture = cornerResources.monitorPictureSize;
   PAINTSTRUCT paint;
   HDC screen = BeginPaint(control, &paint);
   HDC source = CreateCompatibleDC(screen);

@@ -27,7 +27,7 @@ LRESULT CALLBACK MonitorWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 }
 
 void OnMonitorCreate(HWND control) {
-  const SIZE picture = monitorPictureSize;
+  const SIZE picture = cornerResources.monitorPictureSize;
   RECT placed;
   GetWindowRect(control, &placed);
   if (placed.right - placed.left != picture.cx || placed.bottom - placed.top != picture.cy) {
@@ -41,20 +41,20 @@ void OnMonitorCreate(HWND control) {
       MonitorModePreview) {
     return;
   }
-  const RECT& screen = monitorScreenRect;
+  const RECT& screen = cornerResources.monitorScreenRect;
   CreateWindowExA(0, innerWindowClass, "Monitor window", WS_CHILD | WS_VISIBLE, screen.left,
                   screen.top, screen.right - screen.left, screen.bottom - screen.top, control,
                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(GetDlgCtrlID(control))),
-                  frameworkModule, nullptr);
+                  libraryState.module, nullptr);
 }
 
 void OnMonitorClick(HWND control, POINT point) {
   int corner = -1;
   for (int index = 0; index < CornerCount; ++index) {
-    if (PtInRect(&cornerRects[index], point)) corner = index;
+    if (PtInRect(&cornerResources.cornerRects[index], point)) corner = index;
   }
-  if (corner < 0 || !cornerMenus[corner]) return;
-  HMENU menu = cornerMenus[corner];
+  if (corner < 0 || !cornerResources.menus[corner]) return;
+  HMENU menu = cornerResources.menus[corner];
   int state = CornerStateOf(static_cast<uint32_t>(GetWindowLongPtrA(control, GWL_STYLE)), corner);
   CheckMenuItem(menu, state, MF_BYPOSITION | MF_CHECKED);
   ClientToScreen(control, &point);

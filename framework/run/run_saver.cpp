@@ -21,7 +21,7 @@ int RunMessageLoop() {
 }
 
 int RunFullScreen() {
-  if (!saverExecutors.makeSaverWindow || !saverExecutors.makeSaverWindow()) return 2;
+  if (!saverRun.executors.makeSaverWindow || !saverRun.executors.makeSaverWindow()) return 2;
   BOOL previous = FALSE;
   SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, &previous, 0);
   int result = RunMessageLoop();
@@ -30,14 +30,14 @@ int RunFullScreen() {
 }
 
 int RunPreview(HWND parent) {
-  if (!saverExecutors.makePreviewWindow || !saverExecutors.makePreviewWindow(parent, false)) {
+  if (!saverRun.executors.makePreviewWindow || !saverRun.executors.makePreviewWindow(parent, false)) {
     return 2;
   }
   return RunMessageLoop();
 }
 
 int RunChangePassword(HWND parent) {
-  return saverExecutors.executeChangePassword ? saverExecutors.executeChangePassword(parent) : 2;
+  return saverRun.executors.executeChangePassword ? saverRun.executors.executeChangePassword(parent) : 2;
 }
 
 int RunRequest(const SaverRequest& request) {
@@ -53,14 +53,14 @@ int RunRequest(const SaverRequest& request) {
 }  // namespace
 
 int RunSaver(HINSTANCE instance, const SaverExecutors& executors) {
-  saverRunning = true;
-  saverExecutors = executors;
-  saverInstance = instance;
+  libraryState.saverRunning = true;
+  saverRun.executors = executors;
+  saverRun.instance = instance;
   OpenThreadRegistry();
   if (!currentPrefs.noTimers) RaiseTimerResolution();
   int result = RunRequest(ResolveSaverCommand(ParseCommandLine(GetCommandLineA())));
-  saverRunning = false;
-  if (!loadedAsLibrary && libraryInitialised) CloseLibrary();
+  libraryState.saverRunning = false;
+  if (!libraryState.loadedAsLibrary && libraryState.initialised) CloseLibrary();
   AwaitTimerThreads(TimerThreadWaitLimit);
   CloseThreadRegistry();
   RestoreTimerResolution();

@@ -3,15 +3,13 @@
 
 namespace morvane {
 
-HINSTANCE saverInstance;
-bool hasOwnAbout;
-DLGPROC saverPageProc;
-DWORD saverReserved;
-SaverExecutors saverExecutors;
+SaverRun saverRun;
 
 bool BeginSaverMain() {
   EnsureLibrary();
-  return !saverRunning;
+  if (libraryState.saverRunning) return false;
+  saverRun = SaverRun{};
+  return true;
 }
 
 void RegisterSaverClass(HINSTANCE instance, const char* className, WNDPROC procedure, int brush) {

@@ -12,13 +12,11 @@ namespace {
 // A hook's answer that asks for the framework's own way.
 enum { UseDefault = 9 };
 
-ScrCreateHook createHook;
-ScrPasswordHook passwordHook;
 
 HWND CreateThroughHook(const SaverWindowRequest& request) {
-  if (!createHook) return CreateDescribedWindow(request.create);
+  if (!saverRun.createHook) return CreateDescribedWindow(request.create);
   CREATESTRUCTA create = request.create;
-  return createHook(request.mode, &create);
+  return saverRun.createHook(request.mode, &create);
 }
 
 HWND MakeHookedPreviewWindow(HWND parent, bool inMonitor) {
@@ -32,27 +30,25 @@ HWND MakeHookedSaverWindow() {
 }
 
 int ChangeHookedPassword(HWND parent) {
-  int answer = passwordHook ? passwordHook(parent) : UseDefault;
+  int answer = saverRun.passwordHook ? saverRun.passwordHook(parent) : UseDefault;
   return answer == UseDefault ? DoChangePwDialog(parent) : answer;
 }
 
 // A sheet hook that runs the sheet itself may first add a page in the array's free second slot.
 int RunHookedSheet(HWND hiddenDialog, LPPROPSHEETHEADERA header) {
-  int answer = saverSheetHook
-                   ? saverSheetHook(hiddenDialog, header, RequestedOwnerNotice(hiddenDialog))
+  int answer = saverRun.sheetHook
+                   ? saverRun.sheetHook(hiddenDialog, header, RequestedOwnerNotice(hiddenDialog))
                    : UseDefault;
   return answer == UseDefault ? RunPropertySheet(header) : answer;
 }
 
 int ShowHookedAbout(HWND owner) {
-  int answer = saverAboutHook ? saverAboutHook(owner) : UseDefault;
+  int answer = saverRun.aboutHook ? saverRun.aboutHook(owner) : UseDefault;
   return answer == UseDefault ? OpenFrameworkAbout(owner) : answer;
 }
 
 }  // namespace
 
-ScrSheetHook saverSheetHook;
-ScrAboutHook saverAboutHook;
 
 const SaverExecutors hookedExecutors = {MakeHookedPreviewWindow, MakeHookedSaverWindow,
                                         RunHookedSheet, ShowHookedAbout, ChangeHookedPassword};
@@ -64,12 +60,10 @@ using namespace morvane;
 extern "C" int WINAPI ScrMainHooks(HINSTANCE instance, ScrCreateHook create, ScrSheetHook sheet,
                                    ScrAboutHook about, ScrPasswordHook password) {
   if (!BeginSaverMain()) return 2;
-  hasOwnAbout = false;
-  saverPageProc = nullptr;
-  createHook = create;
-  saverSheetHook = sheet;
-  saverAboutHook = about;
-  passwordHook = password;
+  saverRun.createHook = create;
+  saverRun.sheetHook = sheet;
+  saverRun.aboutHook = about;
+  saverRun.passwordHook = password;
   RegisterSaverClass(instance, dummySaverClass, DefSaverProc, NULL_BRUSH);
   return RunSaver(instance, hookedExecutors);
 }

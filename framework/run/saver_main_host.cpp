@@ -14,7 +14,7 @@ namespace {
 enum { FirstHostMessage = SCRHOST_MONITORPREVIEW, LastHostMessage = SCRHOST_CHANGEPASSWORD + 2 };
 
 LRESULT AskHost(UINT message, WPARAM wParam, LPARAM lParam) {
-  return SendMessageA(saverHostWindow, message, wParam, lParam);
+  return SendMessageA(saverRun.hostWindow, message, wParam, lParam);
 }
 
 // Offers the creation to the host with each message in turn; the first non-zero answer is the
@@ -61,7 +61,6 @@ int ShowHostedAbout(HWND owner) {
 
 }  // namespace
 
-HWND saverHostWindow;
 
 const SaverExecutors hostedExecutors = {MakeHostedPreviewWindow, MakeHostedSaverWindow,
                                         RunHostedSheet, ShowHostedAbout, ChangeHostedPassword};
@@ -72,9 +71,7 @@ using namespace morvane;
 
 extern "C" int WINAPI ScrMainHost(HINSTANCE instance, HWND host) {
   if (!BeginSaverMain()) return 2;
-  hasOwnAbout = false;
-  saverPageProc = nullptr;
-  saverHostWindow = host;
+  saverRun.hostWindow = host;
   RegisterSaverClass(instance, dummySaverClass, DefSaverProc, GRAY_BRUSH);
   return RunSaver(instance, hostedExecutors);
 }

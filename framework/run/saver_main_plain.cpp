@@ -22,12 +22,12 @@ HWND MakePlainSaverWindow() {
 }
 
 int RunPlainSheet(HWND, LPPROPSHEETHEADERA header) {
-  if (saverPageProc) AddSaverPage(header);
+  if (saverRun.pageProc) AddSaverPage(header);
   return RunPropertySheet(header);
 }
 
 int ShowPlainAbout(HWND owner) {
-  return hasOwnAbout ? OpenSaverAbout(owner) : OpenFrameworkAbout(owner);
+  return saverRun.hasOwnAbout ? OpenSaverAbout(owner) : OpenFrameworkAbout(owner);
 }
 
 }  // namespace
@@ -42,9 +42,9 @@ using namespace morvane;
 extern "C" int WINAPI ScrMain(HINSTANCE instance, WNDPROC windowProc, DLGPROC pageDialogProc,
                               ScrInitProc initProc, DWORD reserved) {
   if (!BeginSaverMain()) return 2;
-  hasOwnAbout = FindResourceA(instance, MAKEINTRESOURCEA(SaverAboutDialog), RT_DIALOG) != nullptr;
-  saverPageProc = pageDialogProc;
-  saverReserved = reserved;
+  saverRun.hasOwnAbout = FindResourceA(instance, MAKEINTRESOURCEA(SaverAboutDialog), RT_DIALOG) != nullptr;
+  saverRun.pageProc = pageDialogProc;
+  saverRun.reserved = reserved;
   if (initProc) initProc(instance);
   RegisterSaverClass(instance, plainSaverClass, windowProc, NULL_BRUSH);
   return RunSaver(instance, plainExecutors);

@@ -17,23 +17,31 @@ struct SaverExecutors {
   int (*executeChangePassword)(HWND parent);  // 1 done, 2 failed, or the hook's or host's value
 };
 
-extern HINSTANCE saverInstance;    // instance of every saver window, searched first for resources
-extern bool hasOwnAbout;           // the saver's module holds dialog 2004 (ScrMain only)
-extern DLGPROC saverPageProc;      // the saver's settings page (ScrMain only; may be null)
-extern DWORD saverReserved;        // ScrMain's last argument, kept and never read
-extern SaverExecutors saverExecutors;
-
-// The executors of each saver-main variant, and the hooks and host window they consult; a test
-// installs them as the variant would.
+// The executors of each saver-main variant; a test installs them as the variant would.
 extern const SaverExecutors plainExecutors;   // ScrMain
 extern const SaverExecutors hookedExecutors;  // ScrMainHooks
 extern const SaverExecutors hostedExecutors;  // ScrMainHost
-extern ScrSheetHook saverSheetHook;
-extern ScrAboutHook saverAboutHook;
-extern HWND saverHostWindow;
 
-// The start of every saver-main variant: initialises the library; false while a run is in
-// progress (the variant then returns 2).
+// What the saver-main entry point leaves for the run: set up afresh by each entry point, read by
+// the dispatcher, the executors and the dialogs. Tests save and restore it as a whole.
+struct SaverRun {
+  HINSTANCE instance = nullptr;  // of every saver window, searched first for resources
+  bool hasOwnAbout = false;      // the saver's module holds dialog 2004 (ScrMain only)
+  DLGPROC pageProc = nullptr;    // the saver's settings page (ScrMain only; may be null)
+  DWORD reserved = 0;            // ScrMain's last argument, kept and never read
+  SaverExecutors executors = {};
+  // The hooks of ScrMainHooks, each null for the framework's own way.
+  ScrCreateHook createHook = nullptr;
+  ScrSheetHook sheetHook = nullptr;
+  ScrAboutHook aboutHook = nullptr;
+  ScrPasswordHook passwordHook = nullptr;
+  HWND hostWindow = nullptr;  // ScrMainHost's host
+};
+
+extern SaverRun saverRun;
+
+// The start of every saver-main variant: initialises the library and starts a new SaverRun; false
+// while a run is in progress (the variant then returns 2, and the running run keeps its state).
 bool BeginSaverMain();
 // Registers the saver window class for this run, replacing one an earlier run left behind.
 void RegisterSaverClass(HINSTANCE instance, const char* className, WNDPROC procedure, int brush);

@@ -69,7 +69,7 @@ extern "C" ScrPrefs* WINAPI ScrGetPrefs(void) {
 
 extern "C" void WINAPI ScrSetPrefs(ScrPrefs* record) {
   EnsureLibrary();
-  if (saverRunning) {
+  if (libraryState.saverRunning) {
     ReportPrefsError("You are not allowed to set prefs while screensaver is running");
     return;
   }

@@ -7,7 +7,7 @@ namespace morvane {
 void CheckResources() {
   // NOTE: LoadImageA without LR_SHARED rather than LoadIconA: an icon from LoadIconA is shared
   // with the module and must not be passed to DestroyIcon.
-  HANDLE icon = LoadImageA(frameworkModule, MAKEINTRESOURCEA(IDI_MORVANE), IMAGE_ICON, 0, 0,
+  HANDLE icon = LoadImageA(libraryState.module, MAKEINTRESOURCEA(IDI_MORVANE), IMAGE_ICON, 0, 0,
                            LR_DEFAULTSIZE);
   if (icon) {
     DestroyIcon(static_cast<HICON>(icon));

@@ -11,12 +11,13 @@ static_assert(offsetof(ScrSettings, corners) == 4 && offsetof(ScrSettings, muteS
               "corners between size and mute");
 static_assert(offsetof(ScrSettings, activeConfig) == 20, "no gaps");
 
-void SummariseSettings(const GeneralDialog& dialog, ScrSettings* settings) {
-  std::memcpy(settings->corners, dialog.corners, sizeof settings->corners);
-  settings->muteSound = dialog.muteSound;
-  settings->mouseThreshold = dialog.mouseThreshold;
-  settings->passwordDelay = dialog.passwordDelay;
-  settings->activeConfig = dialog.activeConfig;
+void SummariseSettings(const UserSettings& userSettings, ScrSettings* settings) {
+  const SettingValues& values = userSettings.current;
+  std::memcpy(settings->corners, values.corners, sizeof settings->corners);
+  settings->muteSound = values.muteSound;
+  settings->mouseThreshold = values.mouseThreshold;
+  settings->passwordDelay = values.passwordDelay;
+  settings->activeConfig = values.activeConfig;
 }
 
 }  // namespace morvane
@@ -26,7 +27,7 @@ using namespace morvane;
 extern "C" void WINAPI ScrGetSettings(ScrSettings* settings) {
   EnsureLibrary();
   if (!settings) return;
-  GeneralDialog dialog;
-  dialog.ReadRegistry();
-  SummariseSettings(dialog, settings);
+  UserSettings userSettings;
+  userSettings.ReadRegistry();
+  SummariseSettings(userSettings, settings);
 }

@@ -21,8 +21,8 @@ enum class SettingKind { Number, Corners };
 enum class SettingClamp { None, StoredValue, Field };
 enum class SettingGate { Always, OfferMuteSound, AllowActiveConfig };
 
-// One registry value: its name string, the field it fills (each field is 4 bytes and is followed
-// by its remembered copy), its default, its clamp and the preference that gates it.
+// One registry value: its name string, the field of a SettingValues it fills, its default, its
+// clamp and the preference that gates it.
 struct SettingValue {
   UINT nameId;
   SettingKind kind;
@@ -33,7 +33,15 @@ struct SettingValue {
   SettingGate gate;
 };
 
-#define SETTING_FIELD(name) offsetof(GeneralDialog, name)
+// Every field is read, written and compared as four bytes, whatever its type.
+template <size_t Size>
+constexpr size_t FourByteField(size_t offset) {
+  static_assert(Size == 4, "a setting field is four bytes");
+  return offset;
+}
+
+#define SETTING_FIELD(name) \
+  FourByteField<sizeof(SettingValues::name)>(offsetof(SettingValues, name))
 
 const SettingValue settingValues[] = {
     {IDS_PASSWORD_DELAY, SettingKind::Number, SETTING_FIELD(passwordDelay), 60,
@@ -52,31 +60,22 @@ const SettingValue settingValues[] = {
      SettingClamp::None, 0, SettingGate::AllowActiveConfig},
 };
 
-static_assert(std::is_standard_layout<GeneralDialog>::value, "fields are reached by offset");
-static_assert(SETTING_FIELD(rememberedCorners) == SETTING_FIELD(corners) + 4, "remembered copy");
-static_assert(SETTING_FIELD(rememberedMuteSound) == SETTING_FIELD(muteSound) + 4, "");
-static_assert(SETTING_FIELD(rememberedMouseThreshold) == SETTING_FIELD(mouseThreshold) + 4, "");
-static_assert(SETTING_FIELD(rememberedMouseThresholdIndex) ==
-                  SETTING_FIELD(mouseThresholdIndex) + 4, "");
-static_assert(SETTING_FIELD(rememberedPasswordDelay) == SETTING_FIELD(passwordDelay) + 4, "");
-static_assert(SETTING_FIELD(rememberedPasswordDelayIndex) ==
-                  SETTING_FIELD(passwordDelayIndex) + 4, "");
-static_assert(SETTING_FIELD(rememberedActiveConfig) == SETTING_FIELD(activeConfig) + 4, "");
+static_assert(std::is_standard_layout<SettingValues>::value, "fields are reached by offset");
 
-enum { CornerTextCapacity = 5, RememberedOffset = 4 };
+enum { CornerTextCapacity = 5 };
 
-unsigned char* FieldBytes(GeneralDialog& dialog, size_t offset) {
-  return reinterpret_cast<unsigned char*>(&dialog) + offset;
+unsigned char* FieldBytes(SettingValues& values, size_t offset) {
+  return reinterpret_cast<unsigned char*>(&values) + offset;
 }
 
-uint32_t FieldValue(const GeneralDialog& dialog, size_t offset) {
+uint32_t FieldValue(const SettingValues& values, size_t offset) {
   uint32_t value;
-  std::memcpy(&value, reinterpret_cast<const unsigned char*>(&dialog) + offset, sizeof value);
+  std::memcpy(&value, reinterpret_cast<const unsigned char*>(&values) + offset, sizeof value);
   return value;
 }
 
-void SetFieldValue(GeneralDialog& dialog, size_t offset, uint32_t value) {
-  std::memcpy(FieldBytes(dialog, offset), &value, sizeof value);
+void SetFieldValue(SettingValues& values, size_t offset, uint32_t value) {
+  std::memcpy(FieldBytes(values, offset), &value, sizeof value);
 }
 
 bool GateOpen(SettingGate gate) {
@@ -99,57 +98,66 @@ bool QueryCorners(HKEY key, const char* name, unsigned char* corners) {
   return true;
 }
 
-void ReadSettingValue(HKEY key, const SettingValue& value, GeneralDialog& dialog) {
+void ReadSettingValue(HKEY key, const SettingValue& value, SettingValues& values) {
   char name[NameCapacity];
   if (!LoadFrameworkString(value.nameId, name, sizeof name)) return;
   if (value.kind == SettingKind::Corners) {
-    QueryCorners(key, name, FieldBytes(dialog, value.field));
+    QueryCorners(key, name, FieldBytes(values, value.field));
     return;
   }
   uint32_t stored;
   if (!QueryRegistryNumber(key, name, &stored)) return;
   if (value.clamp == SettingClamp::StoredValue) stored = ClampSettingIndex(stored, value.clampMax);
-  SetFieldValue(dialog, value.field, stored);
+  SetFieldValue(values, value.field, stored);
 }
 
-void WriteSettingValue(HKEY key, const SettingValue& value, GeneralDialog& dialog) {
+void WriteSettingValue(HKEY key, const SettingValue& value, SettingValues& values) {
   char name[NameCapacity];
   if (!LoadFrameworkString(value.nameId, name, sizeof name)) return;
   if (value.kind == SettingKind::Corners) {
     char text[CornerTextCapacity];
-    EncodeCornerText(FieldBytes(dialog, value.field), text);
+    EncodeCornerText(FieldBytes(values, value.field), text);
     RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof text);
     return;
   }
-  DWORD number = FieldValue(dialog, value.field);
+  DWORD number = FieldValue(values, value.field);
   RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
 }
 
 }  // namespace
 
-GeneralDialog::GeneralDialog() {
-  for (const SettingValue& value : settingValues) SetFieldValue(*this, value.field, value.defaultValue);
+bool SameValues(const SettingValues& a, const SettingValues& b) {
+  for (const SettingValue& value : settingValues) {
+    if (FieldValue(a, value.field) != FieldValue(b, value.field)) return false;
+  }
+  return true;
+}
+
+UserSettings::UserSettings() {
+  for (const SettingValue& value : settingValues) {
+    SetFieldValue(current, value.field, value.defaultValue);
+  }
   ReadRegistry();
   Remember();
 }
 
-void GeneralDialog::ReadRegistry() {
+void UserSettings::ReadRegistry() {
   char keyName[NameCapacity];
   if (!LoadFrameworkString(IDS_SETTINGS_KEY, keyName, sizeof keyName)) return;
   HKEY key;
   // Read access only: a key the user may read but not write still gives its settings.
   if (RegOpenKeyExA(HKEY_CURRENT_USER, keyName, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
   for (const SettingValue& value : settingValues) {
-    if (GateOpen(value.gate)) ReadSettingValue(key, value, *this);
+    if (GateOpen(value.gate)) ReadSettingValue(key, value, current);
     if (value.clamp == SettingClamp::Field) {
-      SetFieldValue(*this, value.field,
-                    ClampSettingIndex(FieldValue(*this, value.field), value.clampMax));
+      SetFieldValue(current, value.field,
+                    ClampSettingIndex(FieldValue(current, value.field), value.clampMax));
     }
   }
   RegCloseKey(key);
 }
 
-LONG GeneralDialog::WriteRegistry() {
+LONG UserSettings::WriteRegistry() {
   Trace("Morvane: GeneralDialog: WriteRegistry.");
   char keyName[NameCapacity];
   if (!LoadFrameworkString(IDS_SETTINGS_KEY, keyName, sizeof keyName)) return 0;
@@ -158,37 +166,21 @@ LONG GeneralDialog::WriteRegistry() {
                                &key, nullptr);
   if (error != ERROR_SUCCESS) return error;
   for (const SettingValue& value : settingValues) {
-    if (GateOpen(value.gate)) WriteSettingValue(key, value, *this);
+    if (GateOpen(value.gate)) WriteSettingValue(key, value, current);
   }
   return RegCloseKey(key);
 }
 
-void GeneralDialog::Remember() {
-  for (const SettingValue& value : settingValues) {
-    SetFieldValue(*this, value.field + RememberedOffset, FieldValue(*this, value.field));
-  }
+void UserSettings::Remember() {
+  remembered = current;
 }
 
-bool GeneralDialog::HasSameValuesAs(const GeneralDialog& other) const {
-  for (const SettingValue& value : settingValues) {
-    if (FieldValue(*this, value.field) != FieldValue(other, value.field)) return false;
-  }
-  return true;
+bool UserSettings::MatchesRemembered() const {
+  return SameValues(current, remembered);
 }
 
-bool GeneralDialog::MatchesRemembered() const {
-  for (const SettingValue& value : settingValues) {
-    if (FieldValue(*this, value.field) != FieldValue(*this, value.field + RememberedOffset)) {
-      return false;
-    }
-  }
-  return true;
-}
-
-void GeneralDialog::RestoreRemembered() {
-  for (const SettingValue& value : settingValues) {
-    SetFieldValue(*this, value.field, FieldValue(*this, value.field + RememberedOffset));
-  }
+void UserSettings::RestoreRemembered() {
+  current = remembered;
 }
 
 }  // namespace morvane

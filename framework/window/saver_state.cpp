@@ -26,10 +26,10 @@ int ModeFromPlace(HWND window) {
 }  // namespace
 
 void LoadSaverSettings() {
-  GeneralDialog settings;
-  saverInput.passwordDelay = settings.passwordDelay;
-  saverInput.mouseThreshold = settings.mouseThreshold;
-  saverInput.activeConfig = settings.activeConfig;
+  UserSettings settings;
+  saverInput.passwordDelay = settings.current.passwordDelay;
+  saverInput.mouseThreshold = settings.current.mouseThreshold;
+  saverInput.activeConfig = settings.current.activeConfig;
 }
 
 void StartInputSession() {

@@ -15,7 +15,7 @@ SaverWindowRequest NewRequest(int mode, const char* className, const char* windo
   SaverWindowRequest request = {};
   request.mode = mode;
   request.create.lpCreateParams = NewSaverCreateParams(mode, &request.paramsSerial);
-  request.create.hInstance = saverInstance;
+  request.create.hInstance = saverRun.instance;
   request.create.lpszClass = className;
   request.create.lpszName = windowName;
   return request;

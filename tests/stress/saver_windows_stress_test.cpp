@@ -38,23 +38,21 @@ class SaverWindowsStress : public ::testing::Test {
     prefs->noTimers = 0;
     prefs->debugTrace = 0;
     ScrSetPrefs(prefs);
-    savedExecutors = saverExecutors;
-    savedInstance = saverInstance;
+    savedRun = saverRun;
     RegisterSaverClass(GetModuleHandleA(nullptr), plainSaverClass, TickingSaverProc, NULL_BRUSH);
   }
 
   void TearDown() override {
-    saverExecutors = savedExecutors;
-    saverInstance = savedInstance;
+    saverRun = savedRun;
     UnregisterClassA(plainSaverClass, GetModuleHandleA(nullptr));
   }
 
   // One run as RunSaver frames it: the windows live in a hidden host, as previews inside monitor
   // controls do, and go with it; then the run's end waits for their timer threads.
   void RunWithWindows(int count, StressFigures* figures = nullptr) {
-    saverRunning = true;
-    saverExecutors = plainExecutors;
-    saverInstance = GetModuleHandleA(nullptr);
+    libraryState.saverRunning = true;
+    saverRun.executors = plainExecutors;
+    saverRun.instance = GetModuleHandleA(nullptr);
     OpenThreadRegistry();
     RaiseTimerResolution();
     ticksOf.clear();
@@ -62,7 +60,7 @@ class SaverWindowsStress : public ::testing::Test {
                                 nullptr, nullptr);
     ASSERT_TRUE(host);
     for (int i = 0; i < count; ++i) {
-      HWND window = saverExecutors.makePreviewWindow(host, true);
+      HWND window = saverRun.executors.makePreviewWindow(host, true);
       ASSERT_TRUE(window) << "window " << i;
       ticksOf[window] = 0;
     }
@@ -78,14 +76,13 @@ class SaverWindowsStress : public ::testing::Test {
     EXPECT_EQ(count, CountTimerThreads());
     if (figures) figures->during = CountResources();
     DestroyWindow(host);
-    saverRunning = false;
+    libraryState.saverRunning = false;
     EXPECT_TRUE(AwaitTimerThreads(TimerThreadWaitLimit));
     CloseThreadRegistry();
     RestoreTimerResolution();
   }
 
-  SaverExecutors savedExecutors{};
-  HINSTANCE savedInstance = nullptr;
+  SaverRun savedRun;
 };
 
 TEST_F(SaverWindowsStress, AHundredTickingWindowsInOneRunAreAllAwaitedAtItsEnd) {

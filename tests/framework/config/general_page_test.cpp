@@ -76,13 +76,13 @@ int RunGeneralSheet(const std::function<void(HWND sheet, HWND page)>& pageScript
   script = pageScript;
   buttonPressed = false;
   notices.clear();
-  GeneralDialog* dialog = new GeneralDialog;
+  UserSettings* settings = new UserSettings;
   PROPSHEETPAGEA page = {};
   page.dwSize = PROPSHEETPAGEA_V1_SIZE;
   page.hInstance = GetModuleHandleA(nullptr);
   page.pszTemplate = MAKEINTRESOURCEA(IDD_GENERAL_PAGE);
   page.pfnDlgProc = GeneralDlgProc;
-  page.lParam = reinterpret_cast<LPARAM>(dialog);
+  page.lParam = reinterpret_cast<LPARAM>(settings);
   PROPSHEETHEADERA header = {};
   header.dwSize = PROPSHEETHEADERA_V1_SIZE;
   header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | PSH_USECALLBACK;
@@ -93,7 +93,7 @@ int RunGeneralSheet(const std::function<void(HWND sheet, HWND page)>& pageScript
   header.ppsp = &page;
   header.pfnCallback = SheetCallback;
   int result = static_cast<int>(PropertySheetA(&header));
-  delete dialog;
+  delete settings;
   return result;
 }
 
@@ -544,10 +544,10 @@ TEST_F(GeneralPage, TheCornerTextsFollowTheAgentsAndScrHotsHasTheLastWord) {
                        std::to_string(row.sage) + " scrhots " + std::to_string(row.scrhots);
     SCOPED_TRACE(what);
     SetAgents(row.present, row.sage, row.scrhots);
-    systemAgentPresent = -1;
+    libraryState.systemAgentPresent = -1;
     StandInLog rowLog;
     RunGeneralSheet([&](HWND, HWND page) {
-      EXPECT_EQ(row.detected, systemAgentPresent);
+      EXPECT_EQ(row.detected, libraryState.systemAgentPresent);
       EXPECT_EQ(row.detected != 0, Shown(page, IDC_CORNERS_TEXT));
       EXPECT_EQ(row.detected == 0, Shown(page, IDC_AGENT_TEXT));
     });

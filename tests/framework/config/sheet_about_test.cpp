@@ -93,7 +93,7 @@ TEST_F(AboutBox, ThePlainVariantShowsTheSaversOwnBoxWhenItHasOne) {
   EXPECT_EQ("About Morvane", view.caption);
   EXPECT_EQ("Morvane v1.5s", view.versionControlText);
 
-  hasOwnAbout = true;
+  saverRun.hasOwnAbout = true;
   view = AnswerAbout([this] { return plainExecutors.executeAbout(owner); }, IDCANCEL, &result);
   EXPECT_EQ(2, result);
   EXPECT_EQ("About Test Saver", view.caption);
@@ -103,8 +103,8 @@ TEST_F(AboutBox, ThePlainVariantShowsTheSaversOwnBoxWhenItHasOne) {
 TEST_F(AboutBox, AppendedVersionIsCutToTheRoomLeftAfterALongText) {
   HMODULE saver = LoadSaverModule("sheet_saver_full.dll");
   ASSERT_TRUE(saver);
-  saverInstance = saver;
-  hasOwnAbout = true;
+  saverRun.instance = saver;
+  saverRun.hasOwnAbout = true;
   const std::string text =
       "Aurora draws curtains of light that drift and fold across the night sky, for as long as "
       "you let.";
@@ -118,8 +118,8 @@ TEST_F(AboutBox, AppendedVersionIsCutToTheRoomLeftAfterALongText) {
 TEST_F(AboutBox, ASaversBoxWithoutAVersionControlKeepsItsTexts) {
   HMODULE saver = LoadSaverModule("sheet_saver_icon.dll");
   ASSERT_TRUE(saver);
-  saverInstance = saver;
-  hasOwnAbout = true;
+  saverRun.instance = saver;
+  saverRun.hasOwnAbout = true;
   int result = 0;
   AboutView view = AnswerAbout([this] { return plainExecutors.executeAbout(owner); }, IDOK, &result);
   EXPECT_EQ(1, result);
@@ -144,7 +144,7 @@ TEST_F(AboutBox, TheHooksVariantAsksItsHookAndNineMeansTheFrameworksBox) {
   AboutView view = AnswerAbout([this] { return hookedExecutors.executeAbout(owner); }, IDOK, &result);
   EXPECT_EQ("About Morvane", view.caption);  // no hook at all
 
-  saverAboutHook = RecordingAboutHook;
+  saverRun.aboutHook = RecordingAboutHook;
   struct Case {
     int answer;
     bool shown;
@@ -181,7 +181,7 @@ TEST_F(AboutBox, TheHostVariantShowsTheFrameworksBoxOnlyWhenTheHostDoesNot) {
   hostClass.hInstance = GetModuleHandleA(nullptr);
   hostClass.lpszClassName = "SheetTestAboutHost";
   RegisterClassA(&hostClass);
-  saverHostWindow = CreateWindowExA(0, "SheetTestAboutHost", "", WS_POPUP, 0, 0, 10, 10, nullptr,
+  saverRun.hostWindow = CreateWindowExA(0, "SheetTestAboutHost", "", WS_POPUP, 0, 0, 10, 10, nullptr,
                                     nullptr, GetModuleHandleA(nullptr), nullptr);
   struct Case {
     LRESULT answer;
@@ -202,7 +202,7 @@ TEST_F(AboutBox, TheHostVariantShowsTheFrameworksBoxOnlyWhenTheHostDoesNot) {
     EXPECT_EQ(reinterpret_cast<WPARAM>(owner), aboutHostWParam);
     EXPECT_EQ(0, aboutHostLParam);
   }
-  DestroyWindow(saverHostWindow);
+  DestroyWindow(saverRun.hostWindow);
 }
 
 TEST(LibraryVersion, TheLinkedFrameworkReportsItsConstantCutToTheBuffer) {

@@ -70,7 +70,7 @@ class NoticeRouting : public ConfigRun {
  protected:
   void SetUp() override {
     ConfigRun::SetUp();
-    saverPageProc = TestPageProc;
+    saverRun.pageProc = TestPageProc;
   }
 };
 

@@ -70,15 +70,11 @@ void BuildTestPage(HWND page) {
   nestedPreview = PreviewStandIn(nestedMonitor);
 }
 
+// What a configuration test changes: the library's and the run's state and the preferences.
 struct SavedState {
-  HINSTANCE frameworkModule, saverInstance;
-  SaverExecutors executors;
-  DLGPROC pageProc;
-  bool hasOwnAbout;
-  ScrSheetHook sheetHook;
-  ScrAboutHook aboutHook;
-  HWND hostWindow;
-  int noAboutMenu, noPreviewNotify;
+  LibraryState library;
+  SaverRun run;
+  ScrPrefs prefs;
 } saved;
 
 bool IsDialogClass(HWND window) {
@@ -164,16 +160,10 @@ HMODULE LoadSaverModule(const char* name) {
 
 void ConfigRun::SetUp() {
   EnsureLibrary();
-  saved = SavedState{frameworkModule, saverInstance, saverExecutors, saverPageProc, hasOwnAbout,
-                     saverSheetHook, saverAboutHook, saverHostWindow, currentPrefs.noAboutMenu,
-                     currentPrefs.noPreviewNotify};
-  saverInstance = GetModuleHandleA(nullptr);
-  saverExecutors = plainExecutors;
-  saverPageProc = nullptr;
-  hasOwnAbout = false;
-  saverSheetHook = nullptr;
-  saverAboutHook = nullptr;
-  saverHostWindow = nullptr;
+  saved = SavedState{libraryState, saverRun, currentPrefs};
+  saverRun = SaverRun{};
+  saverRun.instance = GetModuleHandleA(nullptr);
+  saverRun.executors = plainExecutors;
   currentPrefs.noAboutMenu = 0;
   currentPrefs.noPreviewNotify = 0;
   RegisterTestClasses();
@@ -186,16 +176,9 @@ void ConfigRun::SetUp() {
 
 void ConfigRun::TearDown() {
   DestroyWindow(owner);
-  frameworkModule = saved.frameworkModule;
-  saverInstance = saved.saverInstance;
-  saverExecutors = saved.executors;
-  saverPageProc = saved.pageProc;
-  hasOwnAbout = saved.hasOwnAbout;
-  saverSheetHook = saved.sheetHook;
-  saverAboutHook = saved.aboutHook;
-  saverHostWindow = saved.hostWindow;
-  currentPrefs.noAboutMenu = saved.noAboutMenu;
-  currentPrefs.noPreviewNotify = saved.noPreviewNotify;
+  libraryState = saved.library;
+  saverRun = saved.run;
+  currentPrefs = saved.prefs;
 }
 
 int RunConfiguration(HWND owner, int notifyOwner, SheetVisit* visit) {

@@ -60,8 +60,8 @@ using SheetLook = ConfigRun;
 TEST_F(SheetLook, ASaversCaptionAndIconWinOverTheFrameworks) {
   HMODULE saver = LoadSaverModule("sheet_saver_full.dll");
   ASSERT_TRUE(saver);
-  saverInstance = saver;
-  saverPageProc = QuietPageProc;
+  saverRun.instance = saver;
+  saverRun.pageProc = QuietPageProc;
   SheetSeen seen;
   SheetVisit visit = Observe(&seen);
   EXPECT_EQ(0, RunConfiguration(owner, 0, &visit));
@@ -80,7 +80,7 @@ TEST_F(SheetLook, ASaversCaptionAndIconWinOverTheFrameworks) {
 TEST_F(SheetLook, WhatTheSaversModuleLacksComesFromTheFrameworks) {
   HMODULE iconOnly = LoadSaverModule("sheet_saver_icon.dll");
   ASSERT_TRUE(iconOnly);
-  saverInstance = iconOnly;
+  saverRun.instance = iconOnly;
   SheetSeen seen;
   SheetVisit visit = Observe(&seen);
   EXPECT_EQ(0, RunConfiguration(owner, 0, &visit));
@@ -88,14 +88,14 @@ TEST_F(SheetLook, WhatTheSaversModuleLacksComesFromTheFrameworks) {
   EXPECT_EQ("Screen Saver Properties", seen.caption);
   // Neither module has icon 100: the saver's icon 199 (blue) comes before the framework's.
   EXPECT_EQ(ModuleIcon(iconOnly, 199, true), seen.sheetIcon);
-  EXPECT_FALSE(ModuleIcon(frameworkModule, 199, true) == seen.sheetIcon);
+  EXPECT_FALSE(ModuleIcon(libraryState.module, 199, true) == seen.sheetIcon);
   EXPECT_EQ(ModuleIcon(iconOnly, 199, false), seen.hiddenIcon);
 
-  saverInstance = GetModuleHandleA(nullptr);  // no saver icon at all: the framework's own
+  saverRun.instance = GetModuleHandleA(nullptr);  // no saver icon at all: the framework's own
   seen = SheetSeen{};
   visit = Observe(&seen);
   EXPECT_EQ(0, RunConfiguration(owner, 0, &visit));
-  EXPECT_EQ(ModuleIcon(frameworkModule, 199, true), seen.sheetIcon);
+  EXPECT_EQ(ModuleIcon(libraryState.module, 199, true), seen.sheetIcon);
   EXPECT_FALSE(seen.sheetIcon.pixels.empty());
   FreeLibrary(iconOnly);
 }
@@ -103,7 +103,7 @@ TEST_F(SheetLook, WhatTheSaversModuleLacksComesFromTheFrameworks) {
 TEST_F(SheetLook, WithoutTheHiddenDialogsTemplateNothingRunsAndTheResultIsTheFailureValue) {
   HMODULE iconOnly = LoadSaverModule("sheet_saver_icon.dll");
   ASSERT_TRUE(iconOnly);
-  frameworkModule = iconOnly;  // holds icon 199, so the resource check passes, but no dialog 3600
+  libraryState.module = iconOnly;  // holds icon 199, so the resource check passes, but no dialog 3600
   SheetVisit visit;
   EXPECT_EQ(-1, RunConfiguration(owner, 0, &visit));
   EXPECT_EQ(0, visit.sheetsSeen);
@@ -123,7 +123,7 @@ TEST_F(PlainSheet, WithoutAPageProcedureOnlyTheGeneralTabIsShown) {
 }
 
 TEST_F(PlainSheet, ThePageOpensOnTheSaversTabWithItsOwnButtonsHiddenAndDisabled) {
-  saverPageProc = TestPageProc;
+  saverRun.pageProc = TestPageProc;
   SheetSeen seen;
   bool buttonsVisible = true, buttonsEnabled = true, pageTextShown = false, sheetOkEnabled = false;
   SheetVisit visit = Observe(&seen);
@@ -150,7 +150,7 @@ TEST_F(PlainSheet, ThePageOpensOnTheSaversTabWithItsOwnButtonsHiddenAndDisabled)
 }
 
 TEST_F(PlainSheet, OutsideASaverRunNoSheetOpensAndNothingChanges) {
-  saverExecutors = SaverExecutors{};
+  saverRun.executors = SaverExecutors{};
   SheetVisit visit;
   EXPECT_EQ(0, RunConfiguration(owner, 1, &visit));
   EXPECT_EQ(0, visit.sheetsSeen);
@@ -223,8 +223,8 @@ int WINAPI SaverPageAddingSheetHook(HWND, LPPROPSHEETHEADERA header, int) {
 using HookedSheet = ConfigRun;
 
 TEST_F(HookedSheet, TheHookIsGivenTheFilledHeaderAndAnythingButNineIsTheResult) {
-  saverExecutors = hookedExecutors;
-  saverSheetHook = RecordingSheetHook;
+  saverRun.executors = hookedExecutors;
+  saverRun.sheetHook = RecordingSheetHook;
   struct Case {
     int answer, notifyOwner, sheets, result;
   } cases[] = {{9, 1, 1, 0}, {0, 0, 0, 0}, {7, 1, 0, 7}};
@@ -241,33 +241,33 @@ TEST_F(HookedSheet, TheHookIsGivenTheFilledHeaderAndAnythingButNineIsTheResult) 
     EXPECT_EQ(hookCall.hidden, hookCall.header.hwndParent);
     EXPECT_EQ(headerRecordSize, hookCall.header.dwSize);
     EXPECT_EQ(0x18Au, hookCall.header.dwFlags);
-    EXPECT_EQ(saverInstance, hookCall.header.hInstance);
+    EXPECT_EQ(saverRun.instance, hookCall.header.hInstance);
     EXPECT_EQ(1u, hookCall.header.nPages);
     EXPECT_EQ(0u, hookCall.header.nStartPage);
     EXPECT_TRUE(hookCall.header.hIcon);
     EXPECT_EQ("Screen Saver Properties", hookCall.caption);
     EXPECT_EQ(pageRecordSize, hookCall.firstPage.dwSize);
-    EXPECT_EQ(frameworkModule, hookCall.firstPage.hInstance);
+    EXPECT_EQ(libraryState.module, hookCall.firstPage.hInstance);
     EXPECT_EQ(MAKEINTRESOURCEA(3601), hookCall.firstPage.pszTemplate);
     EXPECT_NE(0, hookCall.firstPage.lParam);
   }
 }
 
 TEST_F(HookedSheet, TheFrameworksOwnSecondPageIsOneFirstVersionRecordAfterTheFirst) {
-  saverExecutors = hookedExecutors;
-  saverSheetHook = SaverPageAddingSheetHook;
+  saverRun.executors = hookedExecutors;
+  saverRun.sheetHook = SaverPageAddingSheetHook;
   secondSlot = SecondSlot{};
   SheetVisit visit;
   EXPECT_EQ(0, RunConfiguration(owner, 0, &visit));
   EXPECT_EQ(0, visit.sheetsSeen);
   EXPECT_EQ(pageRecordSize, secondSlot.dwSize);
-  EXPECT_EQ(saverInstance, secondSlot.hInstance);
+  EXPECT_EQ(saverRun.instance, secondSlot.hInstance);
   EXPECT_EQ(MAKEINTRESOURCEA(2003), secondSlot.pszTemplate);
 }
 
 TEST_F(HookedSheet, AHookMayAddItsPageInTheFreeSlotAndRunTheSheetItself) {
-  saverExecutors = hookedExecutors;
-  saverSheetHook = PageAddingSheetHook;
+  saverRun.executors = hookedExecutors;
+  saverRun.sheetHook = PageAddingSheetHook;
   SheetSeen seen;
   SheetVisit visit = Observe(&seen);
   EXPECT_EQ(0, RunConfiguration(owner, 0, &visit));
@@ -301,9 +301,9 @@ TEST_F(HostedSheet, AHostThatConfiguresReplacesTheSheetAndTheResultIsOne) {
   hostClass.hInstance = GetModuleHandleA(nullptr);
   hostClass.lpszClassName = "SheetTestHost";
   RegisterClassA(&hostClass);
-  saverHostWindow = CreateWindowExA(0, "SheetTestHost", "", WS_POPUP, 0, 0, 10, 10, nullptr,
+  saverRun.hostWindow = CreateWindowExA(0, "SheetTestHost", "", WS_POPUP, 0, 0, 10, 10, nullptr,
                                     nullptr, GetModuleHandleA(nullptr), nullptr);
-  saverExecutors = hostedExecutors;
+  saverRun.executors = hostedExecutors;
   struct Case {
     LRESULT answer;
     int sheets, result;
@@ -319,7 +319,7 @@ TEST_F(HostedSheet, AHostThatConfiguresReplacesTheSheetAndTheResultIsOne) {
     EXPECT_EQ(reinterpret_cast<WPARAM>(configureHeaderParent), configureWParam);
     EXPECT_EQ(headerRecordSize, configureHeaderSize);
   }
-  DestroyWindow(saverHostWindow);
+  DestroyWindow(saverRun.hostWindow);
 }
 
 }  // namespace

@@ -14,16 +14,16 @@ namespace {
 
 TEST(WithoutResources, LibraryInitialisesWithEmptyMenusBitmapsAndRectangles) {
   ScrSetPrefs(ScrGetPrefs());
-  ASSERT_TRUE(libraryInitialised);
-  for (HMENU menu : cornerMenus) EXPECT_EQ(0, GetMenuItemCount(menu));
-  EXPECT_EQ(nullptr, monitorBitmap);
-  EXPECT_EQ(0, monitorPictureSize.cx);
-  for (const RECT& rect : cornerRects) EXPECT_TRUE(IsRectEmpty(&rect));
-  EXPECT_TRUE(IsRectEmpty(&monitorScreenRect));
+  ASSERT_TRUE(libraryState.initialised);
+  for (HMENU menu : cornerResources.menus) EXPECT_EQ(0, GetMenuItemCount(menu));
+  EXPECT_EQ(nullptr, cornerResources.monitorBitmap);
+  EXPECT_EQ(0, cornerResources.monitorPictureSize.cx);
+  for (const RECT& rect : cornerResources.cornerRects) EXPECT_TRUE(IsRectEmpty(&rect));
+  EXPECT_TRUE(IsRectEmpty(&cornerResources.monitorScreenRect));
   ScrSettings settings = {};
   ScrGetSettings(&settings);  // no key name: the defaults, and nothing written
   EXPECT_EQ(60, settings.passwordDelay);
-  EXPECT_EQ(0, GeneralDialog().WriteRegistry());
+  EXPECT_EQ(0, UserSettings().WriteRegistry());
 }
 
 TEST(WithoutResources, CheckResourcesShowsTheMessageWhateverDebugTraceSays) {

@@ -21,11 +21,11 @@ bool ClassRegistered(const char* name, UINT* style) {
 }
 
 TEST(Lifecycle, FirstPublicCallInitialisesWithDefaultPrefs) {
-  ASSERT_FALSE(libraryInitialised);
+  ASSERT_FALSE(libraryState.initialised);
   ScrPrefs* prefs = ScrGetPrefs();
   ASSERT_NE(nullptr, prefs);
-  EXPECT_TRUE(libraryInitialised);
-  EXPECT_EQ(GetModuleHandleA(nullptr), frameworkModule);
+  EXPECT_TRUE(libraryState.initialised);
+  EXPECT_EQ(GetModuleHandleA(nullptr), libraryState.module);
   const int flags[] = {prefs->allowActiveConfig, prefs->offerMuteSound, prefs->debugTrace,
                        prefs->debugMode, prefs->noAboutMenu, prefs->noPreviewNotify,
                        prefs->noTimers, prefs->alwaysPassword, prefs->neverPassword,
@@ -39,22 +39,22 @@ TEST(Lifecycle, FirstPublicCallInitialisesWithDefaultPrefs) {
 TEST(Lifecycle, CornerResourcesAndMonitorClassesAreBuilt) {
   const char* names[] = {"Default", "Now", "Never"};
   for (int corner = 0; corner < CornerCount; ++corner) {
-    ASSERT_EQ(3, GetMenuItemCount(cornerMenus[corner])) << corner;
+    ASSERT_EQ(3, GetMenuItemCount(cornerResources.menus[corner])) << corner;
     for (int state = 0; state < 3; ++state) {
       char text[100] = {};
-      GetMenuStringA(cornerMenus[corner], state, text, sizeof text, MF_BYPOSITION);
+      GetMenuStringA(cornerResources.menus[corner], state, text, sizeof text, MF_BYPOSITION);
       EXPECT_STREQ(names[state], text);
-      EXPECT_EQ(UINT(0x1000 + 0x100 * corner + state), GetMenuItemID(cornerMenus[corner], state));
+      EXPECT_EQ(UINT(0x1000 + 0x100 * corner + state), GetMenuItemID(cornerResources.menus[corner], state));
     }
   }
-  EXPECT_EQ(184, monitorPictureSize.cx);
-  EXPECT_EQ(170, monitorPictureSize.cy);
-  EXPECT_EQ(24, markerSize.cx);
-  EXPECT_EQ(22, markerSize.cy);
+  EXPECT_EQ(184, cornerResources.monitorPictureSize.cx);
+  EXPECT_EQ(170, cornerResources.monitorPictureSize.cy);
+  EXPECT_EQ(24, cornerResources.markerSize.cx);
+  EXPECT_EQ(22, cornerResources.markerSize.cy);
   const RECT expected[5] = {{16, 17, 40, 39}, {145, 17, 169, 39}, {145, 108, 169, 130},
                             {16, 108, 40, 130}, {16, 17, 169, 130}};
-  const RECT* actual[5] = {&cornerRects[0], &cornerRects[1], &cornerRects[2], &cornerRects[3],
-                           &monitorScreenRect};
+  const RECT* actual[5] = {&cornerResources.cornerRects[0], &cornerResources.cornerRects[1], &cornerResources.cornerRects[2], &cornerResources.cornerRects[3],
+                           &cornerResources.monitorScreenRect};
   for (int i = 0; i < 5; ++i) EXPECT_TRUE(EqualRect(&expected[i], actual[i])) << "rectangle " << i;
   UINT style = 0;
   EXPECT_TRUE(ClassRegistered("MorvaneMonitorClass", &style));
@@ -64,21 +64,21 @@ TEST(Lifecycle, CornerResourcesAndMonitorClassesAreBuilt) {
 }
 
 TEST(Lifecycle, SecondEnsureKeepsThemCloseReleasesThemAndTheNextCallRebuildsThem) {
-  HMENU menu = cornerMenus[0];
-  HBITMAP picture = monitorBitmap;
+  HMENU menu = cornerResources.menus[0];
+  HBITMAP picture = cornerResources.monitorBitmap;
   EnsureLibrary();
   ScrSettings settings = {};
   ScrGetSettings(&settings);
-  EXPECT_EQ(menu, cornerMenus[0]);
-  EXPECT_EQ(picture, monitorBitmap);
+  EXPECT_EQ(menu, cornerResources.menus[0]);
+  EXPECT_EQ(picture, cornerResources.monitorBitmap);
 
   EXPECT_EQ(1, CloseLibrary());
-  EXPECT_FALSE(libraryInitialised);
+  EXPECT_FALSE(libraryState.initialised);
   EXPECT_FALSE(IsMenu(menu));
   BITMAP info;
   EXPECT_EQ(0, GetObjectA(picture, sizeof info, &info));
-  for (HMENU corner : cornerMenus) EXPECT_EQ(nullptr, corner);
-  for (HBITMAP mark : cornerMarkBitmaps) EXPECT_EQ(nullptr, mark);
+  for (HMENU corner : cornerResources.menus) EXPECT_EQ(nullptr, corner);
+  for (HBITMAP mark : cornerResources.markBitmaps) EXPECT_EQ(nullptr, mark);
   UINT style;
   EXPECT_FALSE(ClassRegistered("MorvaneMonitorClass", &style));
   EXPECT_FALSE(ClassRegistered("MorvaneMonitorWindowClass", &style));
@@ -86,11 +86,11 @@ TEST(Lifecycle, SecondEnsureKeepsThemCloseReleasesThemAndTheNextCallRebuildsThem
 
   // A closed library (as a finished run leaves it) is initialised again by the next public call,
   // from the same module.
-  HINSTANCE module = frameworkModule;
+  HINSTANCE module = libraryState.module;
   ScrSetPrefs(ScrGetPrefs());
-  EXPECT_TRUE(libraryInitialised);
-  EXPECT_EQ(module, frameworkModule);
-  EXPECT_EQ(3, GetMenuItemCount(cornerMenus[0]));
+  EXPECT_TRUE(libraryState.initialised);
+  EXPECT_EQ(module, libraryState.module);
+  EXPECT_EQ(3, GetMenuItemCount(cornerResources.menus[0]));
   EXPECT_TRUE(ClassRegistered("MorvaneMonitorClass", &style));
 }
 

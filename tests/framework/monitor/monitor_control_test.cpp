@@ -169,8 +169,8 @@ MenuVisit ClickCornerAndChoose(HWND control, POINT point, int choice) {
 
 TEST_F(MonitorPage, ClickedCornerOffersItsMenuAndTheChoiceReachesStyleAndParent) {
   ASSERT_TRUE(Open(CornersPage));
-  systemAgentPresent = 0;
-  agentWarningShown = 0;  // as a new initialisation leaves it
+  libraryState.systemAgentPresent = 0;
+  libraryState.agentWarningShown = 0;  // as a new initialisation leaves it
   StartAnsweringBoxes();
   HWND control = Monitor(page);
 

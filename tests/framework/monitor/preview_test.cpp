@@ -49,8 +49,8 @@ class PreviewRun : public ::testing::Test {
     RegisterClassExA(&windowClass);
     OpenThreadRegistry();
     RaiseTimerResolution();
-    saverExecutors = SaverExecutors{MakePreview, nullptr, nullptr, nullptr, nullptr};
-    saverRunning = true;
+    saverRun.executors = SaverExecutors{MakePreview, nullptr, nullptr, nullptr, nullptr};
+    libraryState.saverRunning = true;
     ticks = 0;
     StartAnsweringBoxes();
   }
@@ -58,8 +58,8 @@ class PreviewRun : public ::testing::Test {
     StopAnsweringBoxes();
     if (page) DestroyWindow(page);
     PumpPending();
-    saverRunning = false;
-    saverExecutors = SaverExecutors{};
+    libraryState.saverRunning = false;
+    saverRun.executors = SaverExecutors{};
     EXPECT_TRUE(AwaitTimerThreads(3000));
     CloseThreadRegistry();
     RestoreTimerResolution();
@@ -167,7 +167,7 @@ TEST_F(PreviewRun, NullOrOutsideARunGivesNothing) {
   EXPECT_EQ(nullptr, CreatePreview(nullptr));
   page = OpenPage(PreviewPage);
   ASSERT_TRUE(page);
-  saverRunning = false;
+  libraryState.saverRunning = false;
   EXPECT_EQ(nullptr, CreatePreview(GetDlgItem(page, MonitorId)));
   EXPECT_EQ(nullptr, CreatePreview(GetDlgItem(page, StaticId)));
   EXPECT_EQ(nullptr, GetWindow(GetDlgItem(page, StaticId), GW_CHILD));

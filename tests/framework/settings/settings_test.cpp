@@ -79,7 +79,8 @@ struct Expected {
   int values[6];
 };
 
-void ExpectSettings(const Expected& e, const GeneralDialog& d, const char* what) {
+void ExpectSettings(const Expected& e, const UserSettings& settings, const char* what) {
+  const SettingValues& d = settings.current;
   EXPECT_EQ(0, std::memcmp(e.corners, d.corners, 4)) << what;
   const int actual[6] = {d.muteSound, d.mouseThreshold, int(d.mouseThresholdIndex),
                          d.passwordDelay, int(d.passwordDelayIndex), d.activeConfig};
@@ -137,32 +138,32 @@ TEST_F(SettingsStore, ReadingFollowsTheValueTable) {
     Reset();
     Store(c.stored);
     SetGates(c.gates, c.gates);
-    GeneralDialog dialog;
-    ExpectSettings(c.expected, dialog, c.what);
+    UserSettings settings;
+    ExpectSettings(c.expected, settings, c.what);
   }
 }
 
 TEST_F(SettingsStore, UnreadValuesKeepTheFieldsAndTheThresholdIndexIsAlwaysClamped) {
   Store({{"Mouse Corners", REG_SZ, Text("YN-xz")}, {"Password Delay", REG_SZ, Text("none")}});
-  GeneralDialog dialog;
-  std::memset(dialog.corners, 2, 4);
-  dialog.passwordDelay = 77;
-  dialog.mouseThresholdIndex = 9;
-  dialog.ReadRegistry();
-  ExpectSettings({{2, 2, 2, 2}, {0, 0, 3, 77, 0, 0}}, dialog, "after a second read");
+  UserSettings settings;
+  std::memset(settings.current.corners, 2, 4);
+  settings.current.passwordDelay = 77;
+  settings.current.mouseThresholdIndex = 9;
+  settings.ReadRegistry();
+  ExpectSettings({{2, 2, 2, 2}, {0, 0, 3, 77, 0, 0}}, settings, "after a second read");
 }
 
 TEST_F(SettingsStore, KeyTheUserMayOnlyReadIsStillRead) {
   Store({{"Password Delay", REG_DWORD, Dword(45)}});
   SetKeyAccess("D:P(A;;KR;;;WD)");
-  GeneralDialog dialog;
-  EXPECT_EQ(45, dialog.passwordDelay);
-  EXPECT_EQ(ERROR_ACCESS_DENIED, dialog.WriteRegistry());
+  UserSettings settings;
+  EXPECT_EQ(45, settings.current.passwordDelay);
+  EXPECT_EQ(ERROR_ACCESS_DENIED, settings.WriteRegistry());
   SetKeyAccess("D:P(A;;KA;;;WD)");
 }
 
 TEST_F(SettingsStore, FreshUserIsWrittenBackAsDefaults) {
-  EXPECT_EQ(0, GeneralDialog().WriteRegistry());
+  EXPECT_EQ(0, UserSettings().WriteRegistry());
   const Stored expected[] = {
       {"Password Delay", REG_DWORD, Dword(60)},  {"Password Delay Index", REG_DWORD, Dword(0)},
       {"Mouse Threshold", REG_DWORD, Dword(0)},  {"Mouse Threshold Index", REG_DWORD, Dword(0)},
@@ -181,26 +182,26 @@ TEST_F(SettingsStore, MuteWithoutTheOfferIsReportedOffAndLeftAlone) {
   ScrSettings settings = {};
   ScrGetSettings(&settings);
   EXPECT_EQ(0, settings.muteSound);
-  EXPECT_EQ(0, GeneralDialog().WriteRegistry());
+  EXPECT_EQ(0, UserSettings().WriteRegistry());
   EXPECT_EQ(Dword(1), Load("Mute Sound").data);
 }
 
 TEST_F(SettingsStore, RoundTripThroughWriteRegistryReadRegistryAndScrGetSettings) {
   SetGates(1, 1);
-  GeneralDialog written;
+  UserSettings written;
   const Expected chosen = {{2, 1, 0, 2}, {1, 400, 2, 120, 1, 1}};
-  std::memcpy(written.corners, chosen.corners, 4);
-  written.muteSound = 1;
-  written.mouseThreshold = 400;
-  written.mouseThresholdIndex = 2;
-  written.passwordDelay = 120;
-  written.passwordDelayIndex = 1;
-  written.activeConfig = 1;
+  std::memcpy(written.current.corners, chosen.corners, 4);
+  written.current.muteSound = 1;
+  written.current.mouseThreshold = 400;
+  written.current.mouseThresholdIndex = 2;
+  written.current.passwordDelay = 120;
+  written.current.passwordDelayIndex = 1;
+  written.current.activeConfig = 1;
   EXPECT_EQ(0, written.WriteRegistry());
-  GeneralDialog read;
+  UserSettings read;
   ExpectSettings(chosen, read, "read back");
-  EXPECT_EQ(read.passwordDelay, read.rememberedPasswordDelay);
-  EXPECT_EQ(0, std::memcmp(read.corners, read.rememberedCorners, 4));
+  EXPECT_EQ(read.current.passwordDelay, read.remembered.passwordDelay);
+  EXPECT_EQ(0, std::memcmp(read.current.corners, read.remembered.corners, 4));
 
   ScrSettings settings = {};
   settings.size = 0x1234;  // left as the caller set it
