@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   cmake make g++ python3
   googletest libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   g++-mingw-w64-i686 mingw-w64-i686-dev
   wine wine32:i386 libgl1:i386 libgl1-mesa-dri:i386 libglu1-mesa:i386
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev

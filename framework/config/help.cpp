@@ -27,6 +27,7 @@ bool HelpFileExists(const char* file) {
 
 }  // namespace
 
+// clang-format off
 const DWORD HelpIdTable[] = {
     IDC_DISMISS_GROUP, 3101, IDC_SENSITIVITY_LABEL, 3101, IDC_SENSITIVITY, 3101,
     IDC_WAIT_LABEL, 3102,    IDC_DELAY, 3102,             IDC_DELAY_SPIN, 3102,
@@ -35,6 +36,7 @@ const DWORD HelpIdTable[] = {
     IDC_ACTIVE_CONFIG, activeConfigHelpId,
     0, 0,
 };
+// clang-format on
 
 HelpCallProc helpCall = WinHelpA;
 

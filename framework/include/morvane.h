@@ -14,12 +14,14 @@
 #include <custcntl.h>
 
 /* Window messages between a saver window, its timer thread and the configuration dialog. */
+/* clang-format off */
 #define SCRM_VERIFYPW        (WM_APP + 0) /* ask the password before closing; 1 accepted, 0 refused */
 #define SCRM_ACTIVECONFIG    (WM_APP + 1) /* open the configuration over the running saver */
 #define SCRM_SETTINGSCHANGED (WM_APP + 2) /* wParam flags (low 12 bits 1: general); lParam ScrSettings* */
 #define SCRM_TIMER           (WM_APP + 3) /* a tick: draw, return ms to the next tick, -1 to stop */
 #define SCRM_DIALOGACTIVE    (WM_APP + 4) /* wParam 1: a framework dialog opens, 0: it closed */
 #define SCRM_INTERNAL        (WM_APP + 9) /* the timer protocol; wParam one of SCRINTERNAL_ */
+/* clang-format on */
 
 #define SCRINTERNAL_TICK       0
 #define SCRINTERNAL_HADENOUGH  1
@@ -82,6 +84,7 @@ typedef struct ScrPrefs {
 } ScrPrefs;
 
 /* The user's settings as a saver sees them (24 bytes, no gaps). */
+/* clang-format off */
 typedef struct ScrSettings {
   int size;                   /* 24; set by whoever builds the record */
   unsigned char corners[4];   /* CornerCode per corner: top-left, top-right, bottom-right, bottom-left */
@@ -90,6 +93,7 @@ typedef struct ScrSettings {
   int passwordDelay;          /* seconds after the start during which no password is asked */
   int activeConfig;           /* 1: the user allows active configuration */
 } ScrSettings;
+/* clang-format on */
 
 /* The kind of a saver window, given in SaverCreateParams. */
 typedef enum WindowMode {
