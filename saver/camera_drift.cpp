@@ -26,60 +26,51 @@ constexpr float OffsetStep = 0.1f;
 constexpr float TurnDamping = 0.9f;
 
 // The angle in (-180, 180] that turns `from` onto `to` the short way.
-float ShortTurn(float from, float to)
-{
-    float d = std::fmod(to - from, 360.0f);
-    if (d > 180.0f)
-        d -= 360.0f;
-    else if (d <= -180.0f)
-        d += 360.0f;
-    return d;
+float ShortTurn(float from, float to) {
+  float d = std::fmod(to - from, 360.0f);
+  if (d > 180.0f) d -= 360.0f;
+  else if (d <= -180.0f) d += 360.0f;
+  return d;
 }
 
-float TurnTowardsSwarm(const Camera& cam, const LightScene& scene)
-{
-    float sumX = 0.0f, sumZ = 0.0f;
-    int active = 0;
-    for (int i = 0; i < MaxLights && LightIsActive(scene, i); ++i) {
-        sumX += scene.lights[i].x;
-        sumZ += scene.lights[i].z;
-        ++active;
-    }
-    if (active == 0)
-        return 0.0f;
-    const float x = sumX / active, z = sumZ / active;
-    if (std::hypot(x + cam.posX, z + cam.posZ) < NearCentre)
-        return 0.0f;
-    const float turn = ShortTurn(cam.heading, HeadingTowards(cam, x, z)) * TurnShare;
-    return std::fmax(-MaxTurn, std::fmin(MaxTurn, turn));
+float TurnTowardsSwarm(const Camera& cam, const LightScene& scene) {
+  float sumX = 0.0f, sumZ = 0.0f;
+  int active = 0;
+  for (int i = 0; i < MaxLights && LightIsActive(scene, i); ++i) {
+    sumX += scene.lights[i].x;
+    sumZ += scene.lights[i].z;
+    ++active;
+  }
+  if (active == 0) return 0.0f;
+  const float x = sumX / active, z = sumZ / active;
+  if (std::hypot(x + cam.posX, z + cam.posZ) < NearCentre) return 0.0f;
+  const float turn = ShortTurn(cam.heading, HeadingTowards(cam, x, z)) * TurnShare;
+  return std::fmax(-MaxTurn, std::fmin(MaxTurn, turn));
 }
 
 }  // namespace
 
-void DriftOffsetAt(unsigned long frame, float& posX, float& posZ)
-{
-    // The phase wraps with each period so the sine never sees a huge argument.
-    const double t = static_cast<double>(frame);
-    posX = static_cast<float>(PathRadius * std::sin(TwoPi * std::fmod(t, PeriodX) / PeriodX));
-    posZ = static_cast<float>(PathRadius * std::sin(TwoPi * std::fmod(t, PeriodZ) / PeriodZ));
+void DriftOffsetAt(unsigned long frame, float& posX, float& posZ) {
+  // The phase wraps with each period so the sine never sees a huge argument.
+  const double t = static_cast<double>(frame);
+  posX = static_cast<float>(PathRadius * std::sin(TwoPi * std::fmod(t, PeriodX) / PeriodX));
+  posZ = static_cast<float>(PathRadius * std::sin(TwoPi * std::fmod(t, PeriodZ) / PeriodZ));
 }
 
-float HeadingTowards(const Camera& cam, float x, float z)
-{
-    // The room is translated by the offset, so the viewer stands at -offset; the view rotation by
-    // 360 - heading brings the direction (dx, dz) onto the line of sight, -z, when its angle is
-    // atan2(dx, -dz).
-    const double dx = static_cast<double>(x) + cam.posX;
-    const double dz = static_cast<double>(z) + cam.posZ;
-    return static_cast<float>(360.0 - std::atan2(dx, -dz) * DegreesPerRadian);
+float HeadingTowards(const Camera& cam, float x, float z) {
+  // The room is translated by the offset, so the viewer stands at -offset; the view rotation by
+  // 360 - heading brings the direction (dx, dz) onto the line of sight, -z, when its angle is
+  // atan2(dx, -dz).
+  const double dx = static_cast<double>(x) + cam.posX;
+  const double dz = static_cast<double>(z) + cam.posZ;
+  return static_cast<float>(360.0 - std::atan2(dx, -dz) * DegreesPerRadian);
 }
 
-void SteerCameraDrift(CameraDrift& drift, Camera& cam, const LightScene& scene)
-{
-    ++drift.frame;
-    float targetX = 0.0f, targetZ = 0.0f;
-    DriftOffsetAt(drift.frame, targetX, targetZ);
-    cam.velX = (cam.posX - targetX) / (OffsetDamping * OffsetStep);
-    cam.velZ = (cam.posZ - targetZ) / (OffsetDamping * OffsetStep);
-    cam.turnRate = TurnTowardsSwarm(cam, scene) / TurnDamping;
+void SteerCameraDrift(CameraDrift& drift, Camera& cam, const LightScene& scene) {
+  ++drift.frame;
+  float targetX = 0.0f, targetZ = 0.0f;
+  DriftOffsetAt(drift.frame, targetX, targetZ);
+  cam.velX = (cam.posX - targetX) / (OffsetDamping * OffsetStep);
+  cam.velZ = (cam.posZ - targetZ) / (OffsetDamping * OffsetStep);
+  cam.turnRate = TurnTowardsSwarm(cam, scene) / TurnDamping;
 }

@@ -4,7 +4,7 @@
 #include "light_sim.h"
 
 struct CameraDrift {
-    unsigned long frame = 0;
+  unsigned long frame = 0;
 };
 
 // Where the path puts the room's offset after `frame` frames.

@@ -9,30 +9,26 @@
 namespace {
 
 // A user who opts in on the General page may open the settings over the running saver.
-void AllowActiveConfiguration()
-{
-    ScrPrefs* prefs = ScrGetPrefs();
-    if (!prefs)
-        return;
-    prefs->allowActiveConfig = 1;
-    ScrSetPrefs(prefs);
+void AllowActiveConfiguration() {
+  ScrPrefs* prefs = ScrGetPrefs();
+  if (!prefs) return;
+  prefs->allowActiveConfig = 1;
+  ScrSetPrefs(prefs);
 }
 
 // The page's up-down control and trackbar.
-void RegisterPageControls()
-{
-    INITCOMMONCONTROLSEX controls = {};
-    controls.dwSize = sizeof controls;
-    controls.dwICC = ICC_UPDOWN_CLASS | ICC_BAR_CLASSES;
-    InitCommonControlsEx(&controls);
+void RegisterPageControls() {
+  INITCOMMONCONTROLSEX controls = {};
+  controls.dwSize = sizeof controls;
+  controls.dwICC = ICC_UPDOWN_CLASS | ICC_BAR_CLASSES;
+  InitCommonControlsEx(&controls);
 }
 
 }  // namespace
 
-int RunGlimmerSaver(HINSTANCE instance, WNDPROC windowProc)
-{
-    SetPictureModule(instance);
-    RegisterPageControls();
-    AllowActiveConfiguration();
-    return ScrMain(instance, windowProc, GlimmerPageProc, nullptr, 0);
+int RunGlimmerSaver(HINSTANCE instance, WNDPROC windowProc) {
+  SetPictureModule(instance);
+  RegisterPageControls();
+  AllowActiveConfiguration();
+  return ScrMain(instance, windowProc, GlimmerPageProc, nullptr, 0);
 }

@@ -4,7 +4,6 @@
 #include "glimmer_saver.h"
 #include "saver_window.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
-{
-    return RunGlimmerSaver(instance, GlimmerSaverProc);
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  return RunGlimmerSaver(instance, GlimmerSaverProc);
 }

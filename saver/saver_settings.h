@@ -5,16 +5,16 @@
 #include <cstdint>
 
 struct SaverSettings {
-    int lights;  // balls in the room, 1 to 50
-    int glow;    // brightness of the glow patches in percent, 0 to 200
+  int lights;  // balls in the room, 1 to 50
+  int glow;    // brightness of the glow patches in percent, 0 to 200
 };
 
 struct SaverSettingDecl {
-    const char* valueName;
-    int SaverSettings::*field;
-    int defaultValue;
-    int minimum;
-    int maximum;
+  const char* valueName;
+  int SaverSettings::*field;
+  int defaultValue;
+  int minimum;
+  int maximum;
 };
 
 constexpr int SaverSettingCount = 2;

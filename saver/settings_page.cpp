@@ -16,119 +16,101 @@ const SaverSettingDecl& glowDecl = saverSettingDecls[1];
 constexpr int GlowTickSpacing = 25;
 
 struct PageState {
-    SaverSettings opened;   // as stored when the page opened: what Cancel restores
-    SaverSettings current;
-    HWND preview = nullptr;
-    bool filling = true;    // the page's own writes into its controls are no user changes
+  SaverSettings opened;  // as stored when the page opened: what Cancel restores
+  SaverSettings current;
+  HWND preview = nullptr;
+  bool filling = true;  // the page's own writes into its controls are no user changes
 };
 
-PageState* StateOf(HWND page)
-{
-    return reinterpret_cast<PageState*>(GetWindowLongPtrA(page, DWLP_USER));
+PageState* StateOf(HWND page) {
+  return reinterpret_cast<PageState*>(GetWindowLongPtrA(page, DWLP_USER));
 }
 
-void StoreAndPreview(PageState& state)
-{
-    WriteSaverSettings(state.current);
-    if (state.preview && IsWindow(state.preview))
-        SendMessageA(state.preview, GLIMMER_RELOADSETTINGS, 0, 0);
+void StoreAndPreview(PageState& state) {
+  WriteSaverSettings(state.current);
+  if (state.preview && IsWindow(state.preview))
+    SendMessageA(state.preview, GLIMMER_RELOADSETTINGS, 0, 0);
 }
 
-void FillControls(HWND page, const SaverSettings& settings)
-{
-    SendDlgItemMessageA(page, IDC_PAGE_LIGHTS_UD, UDM_SETRANGE32, lightsDecl.minimum, lightsDecl.maximum);
-    SetDlgItemInt(page, IDC_PAGE_LIGHTS, static_cast<UINT>(settings.lights), FALSE);
-    SendDlgItemMessageA(page, IDC_PAGE_LIGHTS_UD, UDM_SETPOS32, 0, settings.lights);
-    SendDlgItemMessageA(page, IDC_PAGE_GLOW, TBM_SETRANGE, TRUE, MAKELPARAM(glowDecl.minimum, glowDecl.maximum));
-    SendDlgItemMessageA(page, IDC_PAGE_GLOW, TBM_SETTICFREQ, GlowTickSpacing, 0);
-    SendDlgItemMessageA(page, IDC_PAGE_GLOW, TBM_SETPAGESIZE, 0, GlowTickSpacing);
-    SendDlgItemMessageA(page, IDC_PAGE_GLOW, TBM_SETPOS, TRUE, settings.glow);
+void FillControls(HWND page, const SaverSettings& settings) {
+  SendDlgItemMessageA(page, IDC_PAGE_LIGHTS_UD, UDM_SETRANGE32, lightsDecl.minimum,
+                      lightsDecl.maximum);
+  SetDlgItemInt(page, IDC_PAGE_LIGHTS, static_cast<UINT>(settings.lights), FALSE);
+  SendDlgItemMessageA(page, IDC_PAGE_LIGHTS_UD, UDM_SETPOS32, 0, settings.lights);
+  SendDlgItemMessageA(page, IDC_PAGE_GLOW, TBM_SETRANGE, TRUE,
+                      MAKELPARAM(glowDecl.minimum, glowDecl.maximum));
+  SendDlgItemMessageA(page, IDC_PAGE_GLOW, TBM_SETTICFREQ, GlowTickSpacing, 0);
+  SendDlgItemMessageA(page, IDC_PAGE_GLOW, TBM_SETPAGESIZE, 0, GlowTickSpacing);
+  SendDlgItemMessageA(page, IDC_PAGE_GLOW, TBM_SETPOS, TRUE, settings.glow);
 }
 
-INT_PTR OnInitPage(HWND page)
-{
-    PageState* state = new (std::nothrow) PageState;
-    if (!state)
-        return TRUE;
-    SetWindowLongPtrA(page, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
-    state->opened = ReadSaverSettings();
-    state->current = state->opened;
-    FillControls(page, state->current);
-    state->preview = CreatePreview(GetDlgItem(page, IDC_PAGE_PREVIEW));
-    state->filling = false;
-    return TRUE;
+INT_PTR OnInitPage(HWND page) {
+  PageState* state = new (std::nothrow) PageState;
+  if (!state) return TRUE;
+  SetWindowLongPtrA(page, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
+  state->opened = ReadSaverSettings();
+  state->current = state->opened;
+  FillControls(page, state->current);
+  state->preview = CreatePreview(GetDlgItem(page, IDC_PAGE_PREVIEW));
+  state->filling = false;
+  return TRUE;
 }
 
 // A half-typed or empty number changes nothing; one out of range counts as its nearest limit.
-void OnLightsEdited(HWND page)
-{
-    PageState* state = StateOf(page);
-    if (!state || state->filling)
-        return;
-    BOOL parsed = FALSE;
-    const UINT typed = GetDlgItemInt(page, IDC_PAGE_LIGHTS, &parsed, FALSE);
-    if (!parsed)
-        return;
-    const int lights = ClampSetting(lightsDecl, typed);
-    if (lights == state->current.lights)
-        return;
-    state->current.lights = lights;
-    StoreAndPreview(*state);
+void OnLightsEdited(HWND page) {
+  PageState* state = StateOf(page);
+  if (!state || state->filling) return;
+  BOOL parsed = FALSE;
+  const UINT typed = GetDlgItemInt(page, IDC_PAGE_LIGHTS, &parsed, FALSE);
+  if (!parsed) return;
+  const int lights = ClampSetting(lightsDecl, typed);
+  if (lights == state->current.lights) return;
+  state->current.lights = lights;
+  StoreAndPreview(*state);
 }
 
-void OnPageCommand(HWND page, WPARAM wParam)
-{
-    if (LOWORD(wParam) == IDC_PAGE_LIGHTS && HIWORD(wParam) == EN_CHANGE)
-        OnLightsEdited(page);
+void OnPageCommand(HWND page, WPARAM wParam) {
+  if (LOWORD(wParam) == IDC_PAGE_LIGHTS && HIWORD(wParam) == EN_CHANGE) OnLightsEdited(page);
 }
 
-void OnGlowScrolled(HWND page, HWND control)
-{
-    PageState* state = StateOf(page);
-    if (!state || state->filling || control != GetDlgItem(page, IDC_PAGE_GLOW))
-        return;
-    const int glow = ClampSetting(glowDecl, SendMessageA(control, TBM_GETPOS, 0, 0));
-    if (glow == state->current.glow)
-        return;
-    state->current.glow = glow;
-    StoreAndPreview(*state);
+void OnGlowScrolled(HWND page, HWND control) {
+  PageState* state = StateOf(page);
+  if (!state || state->filling || control != GetDlgItem(page, IDC_PAGE_GLOW)) return;
+  const int glow = ClampSetting(glowDecl, SendMessageA(control, TBM_GETPOS, 0, 0));
+  if (glow == state->current.glow) return;
+  state->current.glow = glow;
+  StoreAndPreview(*state);
 }
 
 // The sheet has no Apply button and every change is stored as it is made: OK keeps them,
 // Cancel (PSN_RESET) puts back what was stored when the page opened.
-INT_PTR OnSheetNotice(HWND page, const NMHDR* notice)
-{
-    PageState* state = StateOf(page);
-    if (!notice || !state)
-        return FALSE;
-    switch (notice->code) {
-    case PSN_APPLY:
-        SetWindowLongPtrA(page, DWLP_MSGRESULT, PSNRET_NOERROR);
-        return TRUE;
+INT_PTR OnSheetNotice(HWND page, const NMHDR* notice) {
+  PageState* state = StateOf(page);
+  if (!notice || !state) return FALSE;
+  switch (notice->code) {
+    case PSN_APPLY: SetWindowLongPtrA(page, DWLP_MSGRESULT, PSNRET_NOERROR); return TRUE;
     case PSN_RESET:
-        state->current = state->opened;
-        StoreAndPreview(*state);
-        return TRUE;
-    }
-    return FALSE;
+      state->current = state->opened;
+      StoreAndPreview(*state);
+      return TRUE;
+  }
+  return FALSE;
 }
 
-void OnDestroyPage(HWND page)
-{
-    delete StateOf(page);
-    SetWindowLongPtrA(page, DWLP_USER, 0);
+void OnDestroyPage(HWND page) {
+  delete StateOf(page);
+  SetWindowLongPtrA(page, DWLP_USER, 0);
 }
 
 }  // namespace
 
-INT_PTR CALLBACK GlimmerPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
+INT_PTR CALLBACK GlimmerPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
     case WM_INITDIALOG: return OnInitPage(page);
-    case WM_COMMAND:    OnPageCommand(page, wParam); return FALSE;
-    case WM_HSCROLL:    OnGlowScrolled(page, reinterpret_cast<HWND>(lParam)); return TRUE;
-    case WM_NOTIFY:     return OnSheetNotice(page, reinterpret_cast<const NMHDR*>(lParam));
-    case WM_DESTROY:    OnDestroyPage(page); return FALSE;
-    }
-    return FALSE;
+    case WM_COMMAND: OnPageCommand(page, wParam); return FALSE;
+    case WM_HSCROLL: OnGlowScrolled(page, reinterpret_cast<HWND>(lParam)); return TRUE;
+    case WM_NOTIFY: return OnSheetNotice(page, reinterpret_cast<const NMHDR*>(lParam));
+    case WM_DESTROY: OnDestroyPage(page); return FALSE;
+  }
+  return FALSE;
 }

@@ -4,30 +4,30 @@
 constexpr int MaxLights = 50;
 
 struct Light {
-    float x, y, z;
-    float vx, vy, vz;
-    float gravity;
+  float x, y, z;
+  float vx, vy, vz;
+  float gravity;
 };
 
 struct Camera {
-    float heading;   // degrees, never wrapped
-    float turnRate;  // degrees per frame
-    float yaw;       // 360 - heading
-    float posX, posZ;
-    float velX, velZ;
+  float heading;   // degrees, never wrapped
+  float turnRate;  // degrees per frame
+  float yaw;       // 360 - heading
+  float posX, posZ;
+  float velX, velZ;
 };
 
 struct LightColor {
-    float r, g, b;
+  float r, g, b;
 };
 
 // One swarm in one room with its viewer. The demo has one; every saver window has its own.
 struct LightScene {
-    Light lights[MaxLights] = {};
-    float lightCount = 15.0f;  // 1 to 50; light i takes part while i < lightCount
-    Camera camera = {};
-    float ballRadius = 0.25f;
-    float glowScale = 1.0f;
+  Light lights[MaxLights] = {};
+  float lightCount = 15.0f;  // 1 to 50; light i takes part while i < lightCount
+  Camera camera = {};
+  float ballRadius = 0.25f;
+  float glowScale = 1.0f;
 };
 
 struct RandomGenerator;

@@ -5,7 +5,7 @@
 // run draws the same sequence: state 1 at start, 15-bit results. Every scene owns one, so scenes
 // that run side by side each start from the same picture and never disturb one another.
 struct RandomGenerator {
-    std::uint32_t state = 1;
+  std::uint32_t state = 1;
 };
 
 int DrawRandom(RandomGenerator& generator);

@@ -11,9 +11,9 @@ struct RandomGenerator;
 // What drawing a scene needs in one GL context: the sphere quadric, the ball's display list and
 // the texture names. The demo has one; every saver window has its own.
 struct SceneGraphics {
-    GLUquadric* sphereQuadric = nullptr;
-    unsigned int sphereList = 0;
-    SceneTextures textures;
+  GLUquadric* sphereQuadric = nullptr;
+  unsigned int sphereList = 0;
+  SceneTextures textures;
 };
 
 // The pixel format the scene asks for: double-buffered RGBA of `bits` colour bits, 16-bit depth,

@@ -20,35 +20,30 @@ constexpr float MaxCount = static_cast<float>(MaxLights);
 
 }  // namespace
 
-void ApplySteeringKeys(const bool keyDown[256], Camera& cam, float& count)
-{
-    const float angle = cam.heading * DegToRad;
-    const float sideways = std::sin(angle);
-    const float forward = std::cos(angle);
+void ApplySteeringKeys(const bool keyDown[256], Camera& cam, float& count) {
+  const float angle = cam.heading * DegToRad;
+  const float sideways = std::sin(angle);
+  const float forward = std::cos(angle);
 
-    // Opposite keys held together: forward and left win.
-    if (keyDown[KeyUp]) {
-        cam.velX -= sideways * WalkStep;
-        cam.velZ -= forward * WalkStep;
-    } else if (keyDown[KeyDown]) {
-        cam.velX += sideways * WalkStep;
-        cam.velZ += forward * WalkStep;
-    }
+  // Opposite keys held together: forward and left win.
+  if (keyDown[KeyUp]) {
+    cam.velX -= sideways * WalkStep;
+    cam.velZ -= forward * WalkStep;
+  } else if (keyDown[KeyDown]) {
+    cam.velX += sideways * WalkStep;
+    cam.velZ += forward * WalkStep;
+  }
 
-    if (keyDown[KeyLeft])
-        cam.turnRate += TurnStep;
-    else if (keyDown[KeyRight])
-        cam.turnRate -= TurnStep;
+  if (keyDown[KeyLeft]) cam.turnRate += TurnStep;
+  else if (keyDown[KeyRight]) cam.turnRate -= TurnStep;
 
-    // Plus and minus are independent; with both held the count moves up and then back down.
-    if (keyDown[KeyAdd]) {
-        count += CountStep;
-        if (count > MaxCount)
-            count = MaxCount;
-    }
-    if (keyDown[KeySubtract]) {
-        count -= CountStep;
-        if (count < MinCount)
-            count = MinCount;
-    }
+  // Plus and minus are independent; with both held the count moves up and then back down.
+  if (keyDown[KeyAdd]) {
+    count += CountStep;
+    if (count > MaxCount) count = MaxCount;
+  }
+  if (keyDown[KeySubtract]) {
+    count -= CountStep;
+    if (count < MinCount) count = MinCount;
+  }
 }

@@ -4,16 +4,16 @@
 #include <cstdint>
 
 struct RgbImage {
-    int32_t width;
-    int32_t height;
-    unsigned char* pixels;  // width * height * 3 bytes, red-green-blue, bottom row first, no row gaps
+  int32_t width;
+  int32_t height;
+  unsigned char* pixels;  // width * height * 3 bytes, red-green-blue, bottom row first, no row gaps
 };
 
 // The scene's GL texture names in one GL context; 0 while a picture did not load.
 struct SceneTextures {
-    unsigned int floor = 0;
-    unsigned int wall = 0;
-    unsigned int glow = 0;
+  unsigned int floor = 0;
+  unsigned int wall = 0;
+  unsigned int glow = 0;
 };
 
 // Reads one of the pictures by its file name ("wood.bmp", "wood2.bmp", "plasma.bmp"); none when

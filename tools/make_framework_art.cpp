@@ -11,14 +11,28 @@
 namespace {
 
 enum Colour : uint8_t {
-  Black = 0, Maroon = 1, Green = 2, Olive = 3, Navy = 4, Purple = 5, Teal = 6, Silver = 7,
-  Grey = 8, Red = 9, Lime = 10, Yellow = 11, Blue = 12, Fuchsia = 13, Aqua = 14, White = 15
+  Black = 0,
+  Maroon = 1,
+  Green = 2,
+  Olive = 3,
+  Navy = 4,
+  Purple = 5,
+  Teal = 6,
+  Silver = 7,
+  Grey = 8,
+  Red = 9,
+  Lime = 10,
+  Yellow = 11,
+  Blue = 12,
+  Fuchsia = 13,
+  Aqua = 14,
+  White = 15
 };
 
 const uint8_t palette[16][3] = {  // red, green, blue
-    {0, 0, 0},     {128, 0, 0},   {0, 128, 0},   {128, 128, 0}, {0, 0, 128},   {128, 0, 128},
-    {0, 128, 128}, {192, 192, 192}, {128, 128, 128}, {255, 0, 0}, {0, 255, 0},   {255, 255, 0},
-    {0, 0, 255},   {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
+    {0, 0, 0},     {128, 0, 0},     {0, 128, 0},     {128, 128, 0},  {0, 0, 128}, {128, 0, 128},
+    {0, 128, 128}, {192, 192, 192}, {128, 128, 128}, {255, 0, 0},    {0, 255, 0}, {255, 255, 0},
+    {0, 0, 255},   {255, 0, 255},   {0, 255, 255},   {255, 255, 255}};
 
 // A picture of palette indexes, top row first.
 struct Canvas {
@@ -89,8 +103,12 @@ void Put32(std::vector<uint8_t>& out, uint32_t v) {
   Put16(out, v >> 16);
 }
 
-int Stride4(int width) { return ((width * 4 + 31) / 32) * 4; }
-int Stride1(int width) { return ((width + 31) / 32) * 4; }
+int Stride4(int width) {
+  return ((width * 4 + 31) / 32) * 4;
+}
+int Stride1(int width) {
+  return ((width + 31) / 32) * 4;
+}
 
 // BITMAPINFOHEADER and the 16-entry colour table of a 4-bit image.
 void PutInfoHeader(std::vector<uint8_t>& out, int width, int height, uint32_t imageSize) {
@@ -201,20 +219,20 @@ void DrawMonitorShape(Canvas& c, uint8_t body) {
 }
 
 void DrawMonitorPicture(Canvas& c) {
-  DrawMonitorShape(c, Grey);                      // dark rim around everything
-  c.FillRounded(5, 5, 180, 144, 5, Silver);       // the cabinet
-  c.Fill(77, 144, 107, 152, Silver);              // the neck
-  c.FillRounded(49, 153, 135, 165, 4, Silver);    // the foot
-  c.Fill(7, 6, 178, 7, White);                    // light from the top left
+  DrawMonitorShape(c, Grey);                    // dark rim around everything
+  c.FillRounded(5, 5, 180, 144, 5, Silver);     // the cabinet
+  c.Fill(77, 144, 107, 152, Silver);            // the neck
+  c.FillRounded(49, 153, 135, 165, 4, Silver);  // the foot
+  c.Fill(7, 6, 178, 7, White);                  // light from the top left
   c.Fill(6, 7, 7, 142, White);
   c.Fill(50, 154, 134, 155, White);
-  c.Fill(77, 152, 107, 153, Grey);                // shadow where the neck meets the foot
-  c.Fill(13, 14, 172, 133, Grey);                 // sunken bezel
+  c.Fill(77, 152, 107, 153, Grey);  // shadow where the neck meets the foot
+  c.Fill(13, 14, 172, 133, Grey);   // sunken bezel
   c.Edge(13, 14, 172, 133, false);
   c.Fill(15, 16, 170, 131, Black);
-  c.Fill(16, 17, 169, 130, Teal);                 // the screen itself
-  c.Disc(159.5, 138.5, 2.5, Lime);                // power light
-  c.Fill(20, 137, 60, 139, Grey);                 // badge
+  c.Fill(16, 17, 169, 130, Teal);   // the screen itself
+  c.Disc(159.5, 138.5, 2.5, Lime);  // power light
+  c.Fill(20, 137, 60, 139, Grey);   // badge
 }
 
 Canvas MonitorBitmap() {

@@ -136,8 +136,7 @@ INT_PTR OnInitHiddenDialog(HWND hiddenDialog, ConfigRequest* request) {
 void SendToOwner(HWND hiddenDialog, const ChangeNotice& notice) {
   HWND owner = GetWindow(hiddenDialog, GW_OWNER);
   if (!owner) return;
-  SendMessageA(owner, SCRM_SETTINGSCHANGED, notice.flags,
-               reinterpret_cast<LPARAM>(notice.summary));
+  SendMessageA(owner, SCRM_SETTINGSCHANGED, notice.flags, reinterpret_cast<LPARAM>(notice.summary));
 }
 
 // A notice that names neither receiver is meant for both.
@@ -154,8 +153,7 @@ INT_PTR RouteNotice(HWND hiddenDialog, const ChangeNotice* notice) {
 
 INT_PTR CALLBACK ConfigHostDlgProc(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
   switch (message) {
-    case WM_INITDIALOG:
-      return OnInitHiddenDialog(dialog, reinterpret_cast<ConfigRequest*>(lParam));
+    case WM_INITDIALOG: return OnInitHiddenDialog(dialog, reinterpret_cast<ConfigRequest*>(lParam));
     case SCRM_SETTINGSCHANGED:
       return RouteNotice(dialog, reinterpret_cast<const ChangeNotice*>(lParam));
     default: return FALSE;
@@ -170,8 +168,8 @@ int DoConfigDialog(HWND owner, int notifyOwner) {
   CheckResources();
   ConfigRequest request = {notifyOwner, 0};
   request.result = static_cast<int>(
-      DialogBoxParamA(libraryState.module, MAKEINTRESOURCEA(IDD_CONFIG_HOST), owner, ConfigHostDlgProc,
-                      reinterpret_cast<LPARAM>(&request)));
+      DialogBoxParamA(libraryState.module, MAKEINTRESOURCEA(IDD_CONFIG_HOST), owner,
+                      ConfigHostDlgProc, reinterpret_cast<LPARAM>(&request)));
   Trace("Morvane: ~DoConfigDialog.");
   return request.result;
 }

@@ -18,16 +18,16 @@ enum : DWORD {
   NoticeApplied = 0x2000,     // OK applied the settings
   NoticePending = 0x1000,     // a change not yet applied, or the revert of Cancel
   NoticeKindMask = 0x0FFF,
-  NoticeKindGeneral = 1,      // the General page's settings
+  NoticeKindGeneral = 1,  // the General page's settings
   NoticeGeneralApplied = 0xE001,
   NoticeGeneralChanged = 0xD001,
 };
 
 // What the General page sends the hidden dialog with SCRM_SETTINGSCHANGED (lParam).
 struct ChangeNotice {
-  HWND source;             // the sheet
+  HWND source;  // the sheet
   DWORD flags;
-  ScrSettings* summary;    // valid only during the send
+  ScrSettings* summary;  // valid only during the send
 };
 
 // One configuration run, on the stack of DoConfigDialog; the hidden dialog's GWLP_USERDATA.

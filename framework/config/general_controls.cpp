@@ -145,9 +145,8 @@ void BroadcastSettingsChange() {
   // refused with ERROR_MESSAGE_SYNC_ONLY on Windows and Wine alike, so nobody would hear it. A
   // synchronous send that gives up on hung windows delivers it without letting them hold the sheet.
   DWORD_PTR result;
-  SendMessageTimeoutA(HWND_BROADCAST, WM_WININICHANGE, 0,
-                      reinterpret_cast<LPARAM>(settingsSection), SMTO_ABORTIFHUNG,
-                      BroadcastTimeoutMs, &result);
+  SendMessageTimeoutA(HWND_BROADCAST, WM_WININICHANGE, 0, reinterpret_cast<LPARAM>(settingsSection),
+                      SMTO_ABORTIFHUNG, BroadcastTimeoutMs, &result);
 }
 
 }  // namespace

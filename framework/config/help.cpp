@@ -14,7 +14,8 @@ const DWORD activeConfigHelpId = 3106;
 
 // The help file a saver may name in its own module, else the framework's.
 bool LoadOwnHelpFileName(char* file, int capacity) {
-  if (saverRun.instance && LoadStringA(saverRun.instance, IDS_HELP_FILE, file, capacity) > 0) return true;
+  if (saverRun.instance && LoadStringA(saverRun.instance, IDS_HELP_FILE, file, capacity) > 0)
+    return true;
   return LoadFrameworkString(IDS_HELP_FILE, file, capacity) > 0;
 }
 

@@ -8,7 +8,7 @@ namespace morvane {
 extern const DWORD HelpIdTable[];
 
 // How help is shown; WinHelpA unless a test replaces it.
-typedef BOOL (WINAPI *HelpCallProc)(HWND window, LPCSTR file, UINT command, ULONG_PTR data);
+typedef BOOL(WINAPI* HelpCallProc)(HWND window, LPCSTR file, UINT command, ULONG_PTR data);
 extern HelpCallProc helpCall;
 
 // The help file for a help target, into file (capacity characters); false when no name loads.

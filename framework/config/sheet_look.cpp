@@ -25,8 +25,8 @@ HICON LoadFirstIcon(int size, UINT flags) {
   for (const IconSource& source : sources) {
     // A null module would name the system's own (OEM) images.
     if (!source.module) continue;
-    HANDLE icon = LoadImageA(source.module, MAKEINTRESOURCEA(source.id), IMAGE_ICON, size, size,
-                             flags);
+    HANDLE icon =
+        LoadImageA(source.module, MAKEINTRESOURCEA(source.id), IMAGE_ICON, size, size, flags);
     if (icon) return static_cast<HICON>(icon);
   }
   return nullptr;
@@ -34,7 +34,8 @@ HICON LoadFirstIcon(int size, UINT flags) {
 
 void LoadCaption(char* caption) {
   caption[0] = 0;
-  if (saverRun.instance && LoadStringA(saverRun.instance, IDS_SHEET_CAPTION, caption, NameCapacity) > 0) {
+  if (saverRun.instance &&
+      LoadStringA(saverRun.instance, IDS_SHEET_CAPTION, caption, NameCapacity) > 0) {
     return;
   }
   LoadFrameworkString(IDS_SHEET_CAPTION, caption, NameCapacity);

@@ -12,7 +12,8 @@ struct LibraryState {
   bool loadedAsLibrary = false;  // morvane.dll, set up by DllMain
   bool initialised = false;
   bool saverRunning = false;  // a saver-main run is in progress
-  // Last System Agent detection of the General page, and whether the monitor control warned already.
+  // Last System Agent detection of the General page, and whether the monitor control warned
+  // already.
   int systemAgentPresent = 0;
   int agentWarningShown = 0;
 };

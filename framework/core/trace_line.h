@@ -11,7 +11,8 @@ extern const char plainTraceEnding[];   // "___________  \n\r"
 extern const char taggedTraceEnding[];  // "_________  \n\r"
 
 // Writes tag, ": " and text (or the text alone when tag is null), then ending, into line. When the
-// whole would not fit, the tag and text are cut so that the ending is always kept. Returns the length.
+// whole would not fit, the tag and text are cut so that the ending is always kept. Returns the
+// length.
 size_t FormatTraceLine(char* line, size_t capacity, const char* tag, const char* text,
                        const char* ending);
 

@@ -97,9 +97,9 @@ typedef struct ScrSettings {
 
 /* The kind of a saver window, given in SaverCreateParams. */
 typedef enum WindowMode {
-  WINDOWMODE_FULLSCREEN = 0,    /* the full-screen saver window */
+  WINDOWMODE_FULLSCREEN = 0,     /* the full-screen saver window */
   WINDOWMODE_MONITORPREVIEW = 1, /* a preview inside a monitor control */
-  WINDOWMODE_SYSTEMPREVIEW = 2  /* a preview inside the window named on the command line */
+  WINDOWMODE_SYSTEMPREVIEW = 2   /* a preview inside the window named on the command line */
 } WindowMode;
 
 /* lpCreateParams of every saver window; read it in WM_CREATE before passing the message on. */
@@ -119,7 +119,8 @@ ScrPrefs* WINAPI ScrGetPrefs(void);
 void WINAPI ScrSetPrefs(ScrPrefs* prefs);
 
 /* Fills the record (all but its size) with the user's settings as the registry holds them now.
-   A NULL record is ignored; settings missing from the registry give their defaults. Saver thread. */
+   A NULL record is ignored; settings missing from the registry give their defaults. Saver thread.
+ */
 void WINAPI ScrGetSettings(ScrSettings* settings);
 
 /* ---- Running a saver ---- */
@@ -131,7 +132,7 @@ void WINAPI ScrGetSettings(ScrSettings* settings);
    "/c" or nothing the configuration's. An unknown switch, a preview window that does not exist, a
    saver window that cannot be created, or a call while a run is in progress: 2. */
 
-typedef void (WINAPI *ScrInitProc)(HINSTANCE instance);
+typedef void(WINAPI* ScrInitProc)(HINSTANCE instance);
 
 /* Windows of class "KoScreenSaverClass" with windowProc, which passes what it does not handle to
    DefSaverProc (NULL: no window can be created). pageDialogProc (may be NULL) runs settings page
@@ -144,10 +145,10 @@ int WINAPI ScrMain(HINSTANCE instance, WNDPROC windowProc, DLGPROC pageDialogPro
    and the filled CREATESTRUCTA (pass lpCreateParams on) and returns it; NULL or anything that is
    not a window: none. The others answer 9 for the framework's default (notify 1: the sheet is the
    active configuration of a running saver). */
-typedef HWND (WINAPI *ScrCreateHook)(int mode, CREATESTRUCTA* create);
-typedef int (WINAPI *ScrSheetHook)(HWND hiddenDialog, LPPROPSHEETHEADERA header, int notify);
-typedef int (WINAPI *ScrAboutHook)(HWND parent);
-typedef int (WINAPI *ScrPasswordHook)(HWND parent);
+typedef HWND(WINAPI* ScrCreateHook)(int mode, CREATESTRUCTA* create);
+typedef int(WINAPI* ScrSheetHook)(HWND hiddenDialog, LPPROPSHEETHEADERA header, int notify);
+typedef int(WINAPI* ScrAboutHook)(HWND parent);
+typedef int(WINAPI* ScrPasswordHook)(HWND parent);
 
 /* Windows of class "DummyScreenSaverClass" with DefSaverProc as their procedure. */
 int WINAPI ScrMainHooks(HINSTANCE instance, ScrCreateHook createHook, ScrSheetHook sheetHook,

@@ -39,7 +39,8 @@ RECT ToRect(const CornerBox& box) {
 void LoadBitmaps() {
   cornerResources.monitorBitmap = LoadBitmapA(libraryState.module, MAKEINTRESOURCEA(IDB_MONITOR));
   for (int state = 0; state < CornerStateCount; ++state) {
-    cornerResources.markBitmaps[state] = LoadBitmapA(libraryState.module, MAKEINTRESOURCEA(cornerMarkIds[state]));
+    cornerResources.markBitmaps[state] =
+        LoadBitmapA(libraryState.module, MAKEINTRESOURCEA(cornerMarkIds[state]));
   }
   SIZE picture = BitmapSize(cornerResources.monitorBitmap);
   cornerResources.monitorPictureSize = SIZE{picture.cx / 2, picture.cy};
@@ -54,8 +55,10 @@ void LayOutCorners() {
   if (!ParseScreenCorners(text, points)) return;
   CornerBox marks[CornerCount];
   CornerBox screen;
-  BuildCornerBoxes(points, cornerResources.markerSize.cx, cornerResources.markerSize.cy, marks, &screen);
-  for (int corner = 0; corner < CornerCount; ++corner) cornerResources.cornerRects[corner] = ToRect(marks[corner]);
+  BuildCornerBoxes(points, cornerResources.markerSize.cx, cornerResources.markerSize.cy, marks,
+                   &screen);
+  for (int corner = 0; corner < CornerCount; ++corner)
+    cornerResources.cornerRects[corner] = ToRect(marks[corner]);
   cornerResources.monitorScreenRect = ToRect(screen);
 }
 
@@ -67,7 +70,8 @@ void CreateCornerResources() {
     cornerResources.menus[corner] = nullptr;
   }
   SetRectEmpty(&cornerResources.monitorScreenRect);
-  for (int corner = 0; corner < CornerCount; ++corner) cornerResources.menus[corner] = BuildCornerMenu(corner);
+  for (int corner = 0; corner < CornerCount; ++corner)
+    cornerResources.menus[corner] = BuildCornerMenu(corner);
   LoadBitmaps();
   LayOutCorners();
 }

@@ -33,8 +33,8 @@ void ReportClassError(const char* trace, const char* text, const char* caption) 
 
 int RegisterMonitorClasses() {
   if (!RegisterOneClass(monitorClassName, CS_GLOBALCLASS, MonitorWindowProc)) {
-    ReportClassError("Morvane: failed to register monitor class", "Failed to register monitor class",
-                     "Morvane DLL");
+    ReportClassError("Morvane: failed to register monitor class",
+                     "Failed to register monitor class", "Morvane DLL");
     return FALSE;
   }
   if (!RegisterOneClass(monitorWindowClassName, CS_GLOBALCLASS | CS_HREDRAW | CS_VREDRAW,
@@ -59,7 +59,8 @@ int UnregisterMonitorClasses() {
                      "Failed to unregister monitor class", "Morvane");
   }
   bool both = windowClassGone && controlClassGone;
-  Trace(both ? "Morvane: successfully unregistered controls" : "Morvane: error unregistering controls...");
+  Trace(both ? "Morvane: successfully unregistered controls"
+             : "Morvane: error unregistering controls...");
   return both;
 }
 

@@ -29,7 +29,9 @@ BOOL CALLBACK ChangeStyle(HWND owner, LPCCSTYLEA) {
   return TRUE;
 }
 
-INT CALLBACK SizeToText(DWORD, DWORD, HFONT, LPSTR) { return cornerResources.monitorPictureSize.cx; }
+INT CALLBACK SizeToText(DWORD, DWORD, HFONT, LPSTR) {
+  return cornerResources.monitorPictureSize.cx;
+}
 
 void Copy(char* target, size_t capacity, const char* text) {
   std::strncpy(target, text, capacity - 1);

@@ -21,8 +21,9 @@ void ComposePicture(HDC canvas, HDC source, HWND control) {
     HBITMAP mark = cornerResources.markBitmaps[CornerStateOf(style, corner)];
     if (!mark) continue;
     SelectObject(source, mark);
-    BitBlt(canvas, cornerResources.cornerRects[corner].left, cornerResources.cornerRects[corner].top, cornerResources.markerSize.cx, cornerResources.markerSize.cy,
-           source, 0, 0, SRCCOPY);
+    BitBlt(canvas, cornerResources.cornerRects[corner].left,
+           cornerResources.cornerRects[corner].top, cornerResources.markerSize.cx,
+           cornerResources.markerSize.cy, source, 0, 0, SRCCOPY);
   }
 }
 

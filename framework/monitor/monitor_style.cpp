@@ -8,7 +8,9 @@ const uint32_t modeMask = 3;
 const int firstCornerBit = 4;
 const uint32_t nowBit = 1, neverBit = 2, fieldMask = 3;
 
-int FieldShift(int corner) { return firstCornerBit + 2 * corner; }
+int FieldShift(int corner) {
+  return firstCornerBit + 2 * corner;
+}
 
 }  // namespace
 

@@ -27,7 +27,8 @@ bool RunRouterDialog(HMODULE router, HWND parent) {
   FARPROC proc = GetProcAddress(router, procName);
   if (!proc) return false;
   char providerKey[NameCapacity];
-  if (!LoadFrameworkString(IDS_PASSWORD_PROVIDER_KEY, providerKey, sizeof providerKey)) return false;
+  if (!LoadFrameworkString(IDS_PASSWORD_PROVIDER_KEY, providerKey, sizeof providerKey))
+    return false;
   reinterpret_cast<PwdChangePasswordProc>(reinterpret_cast<void*>(proc))(providerKey, parent, 0, 0);
   return true;
 }

@@ -48,9 +48,7 @@ SaverCommand ParseCommandLine(const char* commandLine) {
   if (*p == '-') ++p;
   if (*p == '/') ++p;
   switch (LowerAscii(*p)) {
-    case 's':
-      command.action = SaverAction::FullScreen;
-      break;
+    case 's': command.action = SaverAction::FullScreen; break;
     case 'p':
     case 'l':
       command.action = SaverAction::Preview;
@@ -65,8 +63,7 @@ SaverCommand ParseCommandLine(const char* commandLine) {
       command.action = SaverAction::Configure;
       command.overForeground = true;
       break;
-    default:
-      break;
+    default: break;
   }
   return command;
 }

@@ -34,7 +34,8 @@ SaverCommand ParseCommandLine(const char* commandLine);
 // copy (99 characters with the letter) is never the name.
 bool NamesCompanion(const char* switchText, const char* name);
 
-// The companion check's working copy: the switch letter and its argument, terminating zero included.
+// The companion check's working copy: the switch letter and its argument, terminating zero
+// included.
 enum { CompanionCopyCapacity = 100 };
 
 }  // namespace morvane

@@ -30,14 +30,16 @@ int RunFullScreen() {
 }
 
 int RunPreview(HWND parent) {
-  if (!saverRun.executors.makePreviewWindow || !saverRun.executors.makePreviewWindow(parent, false)) {
+  if (!saverRun.executors.makePreviewWindow ||
+      !saverRun.executors.makePreviewWindow(parent, false)) {
     return 2;
   }
   return RunMessageLoop();
 }
 
 int RunChangePassword(HWND parent) {
-  return saverRun.executors.executeChangePassword ? saverRun.executors.executeChangePassword(parent) : 2;
+  return saverRun.executors.executeChangePassword ? saverRun.executors.executeChangePassword(parent)
+                                                  : 2;
 }
 
 int RunRequest(const SaverRequest& request) {

@@ -12,7 +12,6 @@ namespace {
 // A hook's answer that asks for the framework's own way.
 enum { UseDefault = 9 };
 
-
 HWND CreateThroughHook(const SaverWindowRequest& request) {
   if (!saverRun.createHook) return CreateDescribedWindow(request.create);
   CREATESTRUCTA create = request.create;
@@ -48,7 +47,6 @@ int ShowHookedAbout(HWND owner) {
 }
 
 }  // namespace
-
 
 const SaverExecutors hookedExecutors = {MakeHookedPreviewWindow, MakeHookedSaverWindow,
                                         RunHookedSheet, ShowHookedAbout, ChangeHookedPassword};

@@ -61,7 +61,6 @@ int ShowHostedAbout(HWND owner) {
 
 }  // namespace
 
-
 const SaverExecutors hostedExecutors = {MakeHostedPreviewWindow, MakeHostedSaverWindow,
                                         RunHostedSheet, ShowHostedAbout, ChangeHostedPassword};
 

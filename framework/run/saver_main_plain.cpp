@@ -32,8 +32,8 @@ int ShowPlainAbout(HWND owner) {
 
 }  // namespace
 
-const SaverExecutors plainExecutors = {MakePlainPreviewWindow, MakePlainSaverWindow,
-                                       RunPlainSheet, ShowPlainAbout, DoChangePwDialog};
+const SaverExecutors plainExecutors = {MakePlainPreviewWindow, MakePlainSaverWindow, RunPlainSheet,
+                                       ShowPlainAbout, DoChangePwDialog};
 
 }  // namespace morvane
 // The public operations: C linkage in the global namespace, built on the internals.
@@ -42,7 +42,8 @@ using namespace morvane;
 extern "C" int WINAPI ScrMain(HINSTANCE instance, WNDPROC windowProc, DLGPROC pageDialogProc,
                               ScrInitProc initProc, DWORD reserved) {
   if (!BeginSaverMain()) return 2;
-  saverRun.hasOwnAbout = FindResourceA(instance, MAKEINTRESOURCEA(SaverAboutDialog), RT_DIALOG) != nullptr;
+  saverRun.hasOwnAbout =
+      FindResourceA(instance, MAKEINTRESOURCEA(SaverAboutDialog), RT_DIALOG) != nullptr;
   saverRun.pageProc = pageDialogProc;
   saverRun.reserved = reserved;
   if (initProc) initProc(instance);

@@ -44,20 +44,20 @@ constexpr size_t FourByteField(size_t offset) {
   FourByteField<sizeof(SettingValues::name)>(offsetof(SettingValues, name))
 
 const SettingValue settingValues[] = {
-    {IDS_PASSWORD_DELAY, SettingKind::Number, SETTING_FIELD(passwordDelay), 60,
-     SettingClamp::None, 0, SettingGate::Always},
+    {IDS_PASSWORD_DELAY, SettingKind::Number, SETTING_FIELD(passwordDelay), 60, SettingClamp::None,
+     0, SettingGate::Always},
     {IDS_PASSWORD_DELAY_INDEX, SettingKind::Number, SETTING_FIELD(passwordDelayIndex), 0,
      SettingClamp::StoredValue, 1, SettingGate::Always},
-    {IDS_MOUSE_THRESHOLD, SettingKind::Number, SETTING_FIELD(mouseThreshold), 0,
-     SettingClamp::None, 0, SettingGate::Always},
+    {IDS_MOUSE_THRESHOLD, SettingKind::Number, SETTING_FIELD(mouseThreshold), 0, SettingClamp::None,
+     0, SettingGate::Always},
     {IDS_MOUSE_THRESHOLD_INDEX, SettingKind::Number, SETTING_FIELD(mouseThresholdIndex), 0,
      SettingClamp::Field, 3, SettingGate::Always},
-    {IDS_MOUSE_CORNERS, SettingKind::Corners, SETTING_FIELD(corners), 0,
-     SettingClamp::None, 0, SettingGate::Always},
-    {IDS_MUTE_SOUND, SettingKind::Number, SETTING_FIELD(muteSound), 0,
-     SettingClamp::None, 0, SettingGate::OfferMuteSound},
-    {IDS_ACTIVE_CONFIG, SettingKind::Number, SETTING_FIELD(activeConfig), 0,
-     SettingClamp::None, 0, SettingGate::AllowActiveConfig},
+    {IDS_MOUSE_CORNERS, SettingKind::Corners, SETTING_FIELD(corners), 0, SettingClamp::None, 0,
+     SettingGate::Always},
+    {IDS_MUTE_SOUND, SettingKind::Number, SETTING_FIELD(muteSound), 0, SettingClamp::None, 0,
+     SettingGate::OfferMuteSound},
+    {IDS_ACTIVE_CONFIG, SettingKind::Number, SETTING_FIELD(activeConfig), 0, SettingClamp::None, 0,
+     SettingGate::AllowActiveConfig},
 };
 
 static_assert(std::is_standard_layout<SettingValues>::value, "fields are reached by offset");

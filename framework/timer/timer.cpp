@@ -36,8 +36,7 @@ HANDLE CreatePlatformWakeEvent() {
 }
 
 HANDLE StartPlatformThread(TimerRecord* record, DWORD* threadId) {
-  return CreateThread(nullptr, timerStackSize, TimerThreadProc, record, CREATE_SUSPENDED,
-                      threadId);
+  return CreateThread(nullptr, timerStackSize, TimerThreadProc, record, CREATE_SUSPENDED, threadId);
 }
 
 }  // namespace
@@ -193,14 +192,9 @@ bool TickOnce(TimerRecord* record, TickSchedule* schedule) {
   NextTick next = PaceNextTick(static_cast<uint32_t>(answer), t0, t1);
   schedule->waitedFor = false;
   switch (next.pace) {
-    case TickPace::AtOnce:
-      return true;
-    case TickPace::End:
-      AskToEnd(record);
-      return false;
-    case TickPace::Yield:
-      Sleep(0);
-      return true;
+    case TickPace::AtOnce: return true;
+    case TickPace::End: AskToEnd(record); return false;
+    case TickPace::Yield: Sleep(0); return true;
     case TickPace::Wait:
       schedule->due = t1 + next.waitMs;
       schedule->waitedFor = WaitForNextTick(record, next.waitMs);
@@ -249,14 +243,16 @@ using namespace morvane;
 void WINAPI ScrStartTimer(HWND window) {
   EnsureLibrary();
   if (currentPrefs.noTimers) {
-    Trace("ScrStartTimer: Timers have been turned off in the prefs: they are not being initialized");
+    Trace(
+        "ScrStartTimer: Timers have been turned off in the prefs: they are not being initialized");
     return;
   }
   Trace("ScrStartTimer: creating a timer...");
   if (!HasTimerSlot(window)) {
     // Nothing could stop a timer that the window cannot hold.
-    Trace("ScrStartTimer: the window has no timer slot (its procedure does not end in "
-          "DefSaverProc): no timer");
+    Trace(
+        "ScrStartTimer: the window has no timer slot (its procedure does not end in "
+        "DefSaverProc): no timer");
     return;
   }
   if (LookUpTimerRecord(window)) {
@@ -316,11 +312,8 @@ LRESULT OnTimerRequest(HWND window, WPARAM request, LPARAM lParam) {
     case SCRINTERNAL_HADENOUGH:
       if (!currentPrefs.noTimers) EndTimerThatHadEnough(window);
       break;
-    case SCRINTERNAL_STARTTIMER:
-      ScrStartTimer(window);
-      break;
-    default:
-      break;
+    case SCRINTERNAL_STARTTIMER: ScrStartTimer(window); break;
+    default: break;
   }
   return DefWindowProcA(window, SCRM_INTERNAL, request, lParam);
 }

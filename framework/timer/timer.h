@@ -34,7 +34,7 @@ enum { TimerThreadWaitLimit = 10000 };
 // that thread when it has taken its quit message. Only running and hadEnough change while the
 // thread lives, both under lock.
 struct TimerRecord {
-  HWND window;          // receives the ticks
+  HWND window;  // receives the ticks
   CRITICAL_SECTION lock;
   LONG running;         // 1 from the start; 0 once a stop has been asked for
   HANDLE wakeEvent;     // manual reset; setting it cuts the current wait short

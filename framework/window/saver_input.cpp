@@ -99,14 +99,14 @@ bool SwallowsSysCommand(HWND window, WPARAM command) {
       return true;
     case SC_CLOSE:
       if (currentPrefs.debugMode) {
-        TraceWindow(window, "WM_SYSCOMMAND: should be gobbling up a SC_CLOSE, but am not "
-                            "because we're in debug mode.");
+        TraceWindow(window,
+                    "WM_SYSCOMMAND: should be gobbling up a SC_CLOSE, but am not "
+                    "because we're in debug mode.");
         return false;
       }
       TraceWindow(window, "WM_SYSCOMMAND: gobbling up a SC_CLOSE");
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 

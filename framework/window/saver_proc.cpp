@@ -22,7 +22,9 @@ extern "C" LRESULT WINAPI DefSaverProc(HWND window, UINT message, WPARAM wParam,
     case WM_SETCURSOR: OnSetCursor(window); break;
     case WM_KEYDOWN: OnKeyDown(window, wParam); break;
     case WM_KEYUP: OnKeyUp(window); break;
-    case WM_SYSCOMMAND: if (SwallowsSysCommand(window, wParam)) return 0; break;
+    case WM_SYSCOMMAND:
+      if (SwallowsSysCommand(window, wParam)) return 0;
+      break;
     case WM_MOUSEMOVE: OnMouseMove(window); break;
     case WM_LBUTTONDOWN:
     case WM_MBUTTONDOWN: OnClosingClick(window); break;
@@ -152,7 +154,8 @@ LRESULT OnUnhandledTick() {
       "******************************************************************************";
   static_assert(sizeof stars == 79, "a line of 78 asterisks");
   Trace(stars);
-  Trace("** SCRM_TIMER: being turned off. If you want it to keep going, you must return its period.");
+  Trace(
+      "** SCRM_TIMER: being turned off. If you want it to keep going, you must return its period.");
   Trace(stars);
   return -1;
 }

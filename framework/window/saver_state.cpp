@@ -20,7 +20,7 @@ int ModeFromPlace(HWND window) {
   char className[sizeof monitorWindowClass + 1] = {};
   GetClassNameA(parent, className, sizeof className);
   return std::strcmp(className, monitorWindowClass) == 0 ? WINDOWMODE_MONITORPREVIEW
-                                                        : WINDOWMODE_SYSTEMPREVIEW;
+                                                         : WINDOWMODE_SYSTEMPREVIEW;
 }
 
 }  // namespace

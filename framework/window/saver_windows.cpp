@@ -54,9 +54,8 @@ SaverWindowRequest DescribePreviewWindow(const char* className, HWND parent, boo
 
 HWND CreateDescribedWindow(const CREATESTRUCTA& create) {
   return CreateWindowExA(create.dwExStyle, create.lpszClass, create.lpszName,
-                         static_cast<DWORD>(create.style), create.x, create.y, create.cx,
-                         create.cy, create.hwndParent, create.hMenu, create.hInstance,
-                         create.lpCreateParams);
+                         static_cast<DWORD>(create.style), create.x, create.y, create.cx, create.cy,
+                         create.hwndParent, create.hMenu, create.hInstance, create.lpCreateParams);
 }
 
 HWND FinishSaverWindow(const SaverWindowRequest& request, HWND candidate) {

@@ -9,9 +9,9 @@ extern const char plainSaverClass[];  // "KoScreenSaverClass", ScrMain
 extern const char dummySaverClass[];  // "DummyScreenSaverClass", ScrMainHooks and ScrMainHost
 
 struct SaverWindowRequest {
-  int mode;                 // a WindowMode
-  CREATESTRUCTA create;     // lpCreateParams: a new SaverCreateParams (null when memory ran out)
-  unsigned paramsSerial;    // identifies that record for DiscardSaverWindowRequest
+  int mode;               // a WindowMode
+  CREATESTRUCTA create;   // lpCreateParams: a new SaverCreateParams (null when memory ran out)
+  unsigned paramsSerial;  // identifies that record for DiscardSaverWindowRequest
 };
 
 // The topmost popup of the screen's size (with debugMode an overlapped window of a sixth of it).

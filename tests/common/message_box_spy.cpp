@@ -24,8 +24,8 @@ LRESULT CALLBACK AnswerBox(int code, WPARAM wParam, LPARAM lParam) {
     char caption[512] = {};
     GetDlgItemTextA(window, 0xFFFF, text, sizeof text);
     GetWindowTextA(window, caption, sizeof caption);
-    const bool onlyOk = GetDlgItem(window, IDOK) && !GetDlgItem(window, IDCANCEL) &&
-                        !GetDlgItem(window, IDYES);
+    const bool onlyOk =
+        GetDlgItem(window, IDOK) && !GetDlgItem(window, IDCANCEL) && !GetDlgItem(window, IDYES);
     shownBoxes.push_back(ShownBox{text, caption, GetWindow(window, GW_OWNER), onlyOk});
     answered.push_back(window);
     // NOTE: posted, not sent: a click sent from inside the hook re-enters it.

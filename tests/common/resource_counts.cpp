@@ -65,8 +65,8 @@ bool QueryList(ULONG informationClass, std::vector<unsigned char>* buffer) {
   if (buffer->size() < 0x10000) buffer->resize(0x10000);
   for (;;) {
     ULONG needed = 0;
-    NTSTATUS status = query(informationClass, buffer->data(), static_cast<ULONG>(buffer->size()),
-                            &needed);
+    NTSTATUS status =
+        query(informationClass, buffer->data(), static_cast<ULONG>(buffer->size()), &needed);
     if (status == lengthMismatch) {
       buffer->resize(buffer->size() * 2 > needed ? buffer->size() * 2 : needed + 0x1000);
       continue;
@@ -142,7 +142,7 @@ struct GdiHandleEntry {
   uint32_t owner;   // process id in the low 16 bits, lock and count above
   uint8_t extType;  // extended type in bits 0-6, stock flag in bit 7
   uint8_t generation;
-  uint8_t type;     // 0 once the object is freed
+  uint8_t type;  // 0 once the object is freed
   uint8_t flags;
   uint64_t userPointer;
 };
@@ -151,8 +151,16 @@ const int gdiHandleTableSize = 0x10000;
 
 // Wine's extended type numbers of GDI objects (the entry's type keeps only their low five bits).
 enum : uint8_t {
-  gdiDisplayDc = 0x01, gdiRegion = 0x04, gdiSurface = 0x05, gdiPalette = 0x08, gdiBitmap = 0x09,
-  gdiFont = 0x0A, gdiBrush = 0x10, gdiPen = 0x30, gdiMemoryDc = 0x41, gdiExtPen = 0x50
+  gdiDisplayDc = 0x01,
+  gdiRegion = 0x04,
+  gdiSurface = 0x05,
+  gdiPalette = 0x08,
+  gdiBitmap = 0x09,
+  gdiFont = 0x0A,
+  gdiBrush = 0x10,
+  gdiPen = 0x30,
+  gdiMemoryDc = 0x41,
+  gdiExtPen = 0x50
 };
 
 long* KindCounter(GdiKinds* kinds, const GdiHandleEntry& entry) {
@@ -177,8 +185,8 @@ const GdiHandleEntry* GdiHandleTable() {
   static auto query = reinterpret_cast<QueryProcessInformation>(reinterpret_cast<void*>(
       GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
   PROCESS_BASIC_INFORMATION basic = {};
-  if (!query || query(GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof basic,
-                      nullptr) < 0) {
+  if (!query ||
+      query(GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof basic, nullptr) < 0) {
     return nullptr;
   }
   const auto* peb = reinterpret_cast<const PebUpToGdiTable*>(basic.PebBaseAddress);
@@ -312,9 +320,9 @@ std::string Describe(const ResourceCounts& counts) {
 std::string Describe(const GdiKinds& kinds) {
   std::ostringstream text;
   text << "display DCs " << kinds.displayDcs << " memory DCs " << kinds.memoryDcs << " regions "
-       << kinds.regions << " bitmaps " << kinds.bitmaps << " brushes " << kinds.brushes
-       << " pens " << kinds.pens << " fonts " << kinds.fonts << " palettes " << kinds.palettes
-       << " internal " << kinds.internal << " other " << kinds.other;
+       << kinds.regions << " bitmaps " << kinds.bitmaps << " brushes " << kinds.brushes << " pens "
+       << kinds.pens << " fonts " << kinds.fonts << " palettes " << kinds.palettes << " internal "
+       << kinds.internal << " other " << kinds.other;
   return text.str();
 }
 

@@ -14,72 +14,63 @@
 
 namespace {
 
-unsigned Handle(HWND window)
-{
-    return static_cast<unsigned>(reinterpret_cast<UINT_PTR>(window));
+unsigned Handle(HWND window) {
+  return static_cast<unsigned>(reinterpret_cast<UINT_PTR>(window));
 }
 
-void PrintWindow(HWND window)
-{
-    char cls[128] = {};
-    GetClassNameA(window, cls, sizeof cls);
-    char title[128] = {};
-    GetWindowTextA(window, title, sizeof title);
-    RECT r = {};
-    GetWindowRect(window, &r);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    std::printf("hwnd=0x%x parent=0x%x class=%s id=%d x=%ld y=%ld w=%ld h=%ld visible=%d pid=%lu title=%s\n",
-                Handle(window), Handle(GetAncestor(window, GA_PARENT)), cls, GetDlgCtrlID(window), r.left,
-                r.top, r.right - r.left, r.bottom - r.top, IsWindowVisible(window) ? 1 : 0,
-                static_cast<unsigned long>(pid), title);
+void PrintWindow(HWND window) {
+  char cls[128] = {};
+  GetClassNameA(window, cls, sizeof cls);
+  char title[128] = {};
+  GetWindowTextA(window, title, sizeof title);
+  RECT r = {};
+  GetWindowRect(window, &r);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  std::printf(
+      "hwnd=0x%x parent=0x%x class=%s id=%d x=%ld y=%ld w=%ld h=%ld visible=%d pid=%lu title=%s\n",
+      Handle(window), Handle(GetAncestor(window, GA_PARENT)), cls, GetDlgCtrlID(window), r.left,
+      r.top, r.right - r.left, r.bottom - r.top, IsWindowVisible(window) ? 1 : 0,
+      static_cast<unsigned long>(pid), title);
 }
 
-BOOL CALLBACK PrintChild(HWND child, LPARAM)
-{
-    PrintWindow(child);
-    return TRUE;
+BOOL CALLBACK PrintChild(HWND child, LPARAM) {
+  PrintWindow(child);
+  return TRUE;
 }
 
-const char* OrNull(const char* s)
-{
-    return std::strcmp(s, "-") == 0 ? nullptr : s;
+const char* OrNull(const char* s) {
+  return std::strcmp(s, "-") == 0 ? nullptr : s;
 }
 
-HWND WaitForTopLevel(const char* cls, const char* title, DWORD timeoutMs)
-{
-    const DWORD start = GetTickCount();
-    for (;;) {
-        HWND w = FindWindowA(OrNull(cls), OrNull(title));
-        if (w && IsWindowVisible(w))
-            return w;
-        if (GetTickCount() - start > timeoutMs)
-            return nullptr;
-        Sleep(20);
-    }
+HWND WaitForTopLevel(const char* cls, const char* title, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    HWND w = FindWindowA(OrNull(cls), OrNull(title));
+    if (w && IsWindowVisible(w)) return w;
+    if (GetTickCount() - start > timeoutMs) return nullptr;
+    Sleep(20);
+  }
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    HWND window = nullptr;
-    if (argc == 2) {
-        char* end = nullptr;
-        const unsigned long value = std::strtoul(argv[1], &end, 0);
-        if (!end || *end != '\0')
-            return 2;
-        window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(value));
-        if (!IsWindow(window))
-            return 1;
-    } else if (argc == 4) {
-        window = WaitForTopLevel(argv[1], argv[2], static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)));
-        if (!window)
-            return 1;
-    } else {
-        return 2;
-    }
-    PrintWindow(window);
-    EnumChildWindows(window, PrintChild, 0);
-    return 0;
+int main(int argc, char** argv) {
+  HWND window = nullptr;
+  if (argc == 2) {
+    char* end = nullptr;
+    const unsigned long value = std::strtoul(argv[1], &end, 0);
+    if (!end || *end != '\0') return 2;
+    window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(value));
+    if (!IsWindow(window)) return 1;
+  } else if (argc == 4) {
+    window =
+        WaitForTopLevel(argv[1], argv[2], static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)));
+    if (!window) return 1;
+  } else {
+    return 2;
+  }
+  PrintWindow(window);
+  EnumChildWindows(window, PrintChild, 0);
+  return 0;
 }

@@ -34,8 +34,8 @@ void OpenAndClose(int count, StressFigures* figures = nullptr) {
 // a run needs at once depends on timing, so the cache grows in bursts over many runs. Taking more
 // DCs at once than any run does grows it to its full size before the measurement.
 void FillWindowDcCache() {
-  HWND window = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                nullptr, nullptr);
+  HWND window =
+      CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   HDC dcs[64];
   for (HDC& dc : dcs) dc = GetDCEx(window, nullptr, DCX_CACHE);
   for (HDC dc : dcs) ReleaseDC(window, dc);
@@ -52,8 +52,8 @@ void MakeSystemColourObjects() {
   HGDIOBJ before = SelectObject(memory, bitmap);
   RECT box = {0, 0, 64, 64};
   for (UINT edge : {EDGE_RAISED, EDGE_SUNKEN, EDGE_ETCHED, EDGE_BUMP}) {
-    for (UINT flags : {0u, static_cast<UINT>(BF_SOFT), static_cast<UINT>(BF_FLAT),
-                       static_cast<UINT>(BF_MONO)}) {
+    for (UINT flags :
+         {0u, static_cast<UINT>(BF_SOFT), static_cast<UINT>(BF_FLAT), static_cast<UINT>(BF_MONO)}) {
       DrawEdge(memory, &box, edge, BF_RECT | BF_DIAGONAL | flags);
     }
   }

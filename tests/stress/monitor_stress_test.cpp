@@ -54,8 +54,8 @@ class MonitorPaintStress : public ::testing::Test {
   void TearDown() override { DestroyWindow(host); }
 
   HWND CreateControl(DWORD mode, int left) {
-    return CreateWindowExA(0, "MorvaneMonitorClass", "", WS_CHILD | WS_VISIBLE | mode, left, 0,
-                           240, 240, host, nullptr, GetModuleHandleA(nullptr), nullptr);
+    return CreateWindowExA(0, "MorvaneMonitorClass", "", WS_CHILD | WS_VISIBLE | mode, left, 0, 240,
+                           240, host, nullptr, GetModuleHandleA(nullptr), nullptr);
   }
 
   // Paints each control once per cycle, the corner control with the cycle's corner states;

@@ -21,8 +21,8 @@ class ResourceCount : public ::testing::Test {
     // of that may land inside a measurement, so a window stays for the whole suite.
     keeper = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
                              nullptr);
-    DestroyWindow(CreateWindowExA(0, "Static", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
-                                  nullptr));
+    DestroyWindow(
+        CreateWindowExA(0, "Static", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
     AwaitSteadyCounts();
   }
 
@@ -88,12 +88,12 @@ TEST_F(ResourceCount, BrushesBitmapsAndDeviceContextsAreGdiObjectsOfTheirKind) {
 }
 
 TEST_F(ResourceCount, TopLevelChildAndMessageOnlyWindowsAreCounted) {
-  HWND top = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
-                             nullptr);
-  HWND child = CreateWindowExA(0, "Static", "", WS_CHILD, 0, 0, 5, 5, top, nullptr, nullptr,
-                               nullptr);
-  HWND messageOnly = CreateWindowExA(0, "Static", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                     nullptr, nullptr);
+  HWND top =
+      CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  HWND child =
+      CreateWindowExA(0, "Static", "", WS_CHILD, 0, 0, 5, 5, top, nullptr, nullptr, nullptr);
+  HWND messageOnly =
+      CreateWindowExA(0, "Static", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
   ASSERT_TRUE(top && child && messageOnly);
   EXPECT_EQ(Moved(before, &ResourceCounts::userWindows, 3), CountResources());
   DestroyWindow(messageOnly);
@@ -110,8 +110,8 @@ TEST_F(ResourceCount, MenusAndSubmenusAreCountedAndNoneOfAnotherKind) {
   AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), "Menu");
   EXPECT_EQ(Moved(before, &ResourceCounts::userMenus, 2), CountResources());
   // A window is no menu, though its handle comes from the same table.
-  HWND window = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                nullptr, nullptr);
+  HWND window =
+      CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   ASSERT_TRUE(window);
   EXPECT_EQ(2, CountUserMenus() - before.userMenus);
   DestroyWindow(window);

@@ -63,12 +63,9 @@ void ExpectWithinAllowance(const StressFigures& figures, long bound) {
   const struct {
     const char* kind;
     long GdiKinds::*field;
-  } keptKinds[] = {{"display DCs", &GdiKinds::displayDcs},
-                   {"regions", &GdiKinds::regions},
-                   {"internal", &GdiKinds::internal},
-                   {"bitmaps", &GdiKinds::bitmaps},
-                   {"brushes", &GdiKinds::brushes},
-                   {"pens", &GdiKinds::pens}};
+  } keptKinds[] = {{"display DCs", &GdiKinds::displayDcs}, {"regions", &GdiKinds::regions},
+                   {"internal", &GdiKinds::internal},      {"bitmaps", &GdiKinds::bitmaps},
+                   {"brushes", &GdiKinds::brushes},        {"pens", &GdiKinds::pens}};
   for (const auto& kept : keptKinds) {
     long grown = exact.*kept.field - before.*kept.field;
     EXPECT_GE(grown, 0) << kept.kind;

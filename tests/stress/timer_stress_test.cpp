@@ -57,8 +57,8 @@ class TimerStress : public ::testing::Test {
     }
     // A thread stopped while it sent a tick ends once the window has answered: every thread
     // frees its record as it ends.
-    EXPECT_TRUE(PumpMessagesUntil([&] { return liveTimerRecords == recordsBefore; },
-                                  TimerThreadWaitLimit))
+    EXPECT_TRUE(
+        PumpMessagesUntil([&] { return liveTimerRecords == recordsBefore; }, TimerThreadWaitLimit))
         << liveTimerRecords - recordsBefore << " timer records left";
     EXPECT_TRUE(AwaitTimerThreads(TimerThreadWaitLimit));
     EXPECT_EQ(cycles, CountTimerThreads());
@@ -78,7 +78,8 @@ class TimerStress : public ::testing::Test {
         ScrStopTimer(saver);
         break;
       case Ending::BetweenTicks:
-        ASSERT_TRUE(PumpMessagesUntil([&] { return script.count() >= ticksBefore + 2; }, TickLimitMs));
+        ASSERT_TRUE(
+            PumpMessagesUntil([&] { return script.count() >= ticksBefore + 2; }, TickLimitMs));
         ScrStopTimer(saver);
         break;
       case Ending::DuringAWait:
@@ -86,10 +87,10 @@ class TimerStress : public ::testing::Test {
         ScrStopTimer(saver);
         break;
       case Ending::SaverHadEnough:
-        ASSERT_TRUE(PumpMessagesUntil([&] { return LookUpTimerRecord(saver) == nullptr; }, TickLimitMs));
+        ASSERT_TRUE(
+            PumpMessagesUntil([&] { return LookUpTimerRecord(saver) == nullptr; }, TickLimitMs));
         break;
-      case Ending::Count:
-        break;
+      case Ending::Count: break;
     }
     EXPECT_EQ(nullptr, LookUpTimerRecord(saver));
     spentMs[static_cast<int>(cycleEnding)] += StopwatchMs() - start;
@@ -108,9 +109,10 @@ TEST_F(TimerStress, ThousandsOfStartsAndStopsOnOneWindowLeaveNothingBehind) {
         RunCycles(TimerCycles, figures);
         return TimerCycles;
       });
-  std::printf("[stress] timer start/stop: ms spent in cycles stopped before the first tick %.0f, "
-              "between ticks %.0f, during a wait %.0f, ended by the saver %.0f; %d ticks handled\n",
-              spentMs[0], spentMs[1], spentMs[2], spentMs[3], script.count());
+  std::printf(
+      "[stress] timer start/stop: ms spent in cycles stopped before the first tick %.0f, "
+      "between ticks %.0f, during a wait %.0f, ended by the saver %.0f; %d ticks handled\n",
+      spentMs[0], spentMs[1], spentMs[2], spentMs[3], script.count());
 }
 
 }  // namespace

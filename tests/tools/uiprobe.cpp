@@ -1,9 +1,9 @@
 // Finds and reads the windows of another program for the end-to-end driver scripts, so that they
 // can answer boxes with real clicks at the right places.
 //   uiprobe box CAPTION TIMEOUT_MS            wait for a message box; print its text and buttons
-//   uiprobe window CLASS TITLE TIMEOUT_MS     wait for a visible top-level window; print its geometry
-//   uiprobe gone CLASS TITLE TIMEOUT_MS       wait until no such window exists
-//   uiprobe tree CLASS TITLE TIMEOUT_MS       wait for a visible top-level window; print it and
+//   uiprobe window CLASS TITLE TIMEOUT_MS     wait for a visible top-level window; print its
+//   geometry uiprobe gone CLASS TITLE TIMEOUT_MS       wait until no such window exists uiprobe
+//   tree CLASS TITLE TIMEOUT_MS       wait for a visible top-level window; print it and
 //                                             every window inside it, one line each, text last
 // CLASS or TITLE "-" matches any. Exit code 0 when found (or gone), 1 on timeout, 2 on misuse.
 #include <windows.h>
@@ -13,145 +13,125 @@
 #include <cstdlib>
 #include <cstring>
 
-static const char* OrNull(const char* s)
-{
-    return std::strcmp(s, "-") == 0 ? nullptr : s;
+static const char* OrNull(const char* s) {
+  return std::strcmp(s, "-") == 0 ? nullptr : s;
 }
 
-static HWND WaitForWindow(const char* cls, const char* title, DWORD timeoutMs, bool visible)
-{
-    const DWORD start = GetTickCount();
-    for (;;) {
-        HWND w = FindWindowA(OrNull(cls), OrNull(title));
-        if (w && (!visible || IsWindowVisible(w)))
-            return w;
-        if (GetTickCount() - start > timeoutMs)
-            return nullptr;
-        Sleep(10);
-    }
+static HWND WaitForWindow(const char* cls, const char* title, DWORD timeoutMs, bool visible) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    HWND w = FindWindowA(OrNull(cls), OrNull(title));
+    if (w && (!visible || IsWindowVisible(w))) return w;
+    if (GetTickCount() - start > timeoutMs) return nullptr;
+    Sleep(10);
+  }
 }
 
 // A text on one output line: its line breaks written as \n.
-static void PrintOneLine(const char* text)
-{
-    for (const char* p = text; *p; ++p) {
-        if (*p == '\n')
-            std::printf("\\n");
-        else
-            std::putchar(*p);
-    }
-    std::printf("\n");
+static void PrintOneLine(const char* text) {
+  for (const char* p = text; *p; ++p) {
+    if (*p == '\n') std::printf("\\n");
+    else std::putchar(*p);
+  }
+  std::printf("\n");
 }
 
-static BOOL CALLBACK PrintButton(HWND child, LPARAM)
-{
-    char cls[64] = {};
-    GetClassNameA(child, cls, sizeof cls);
-    if (lstrcmpiA(cls, "Button") != 0)
-        return TRUE;
-    RECT r;
-    GetWindowRect(child, &r);
-    char text[128] = {};
-    GetWindowTextA(child, text, sizeof text);
-    std::printf("button id=%d x=%ld y=%ld text=%s\n", GetDlgCtrlID(child), (r.left + r.right) / 2,
-                (r.top + r.bottom) / 2, text);
-    return TRUE;
+static BOOL CALLBACK PrintButton(HWND child, LPARAM) {
+  char cls[64] = {};
+  GetClassNameA(child, cls, sizeof cls);
+  if (lstrcmpiA(cls, "Button") != 0) return TRUE;
+  RECT r;
+  GetWindowRect(child, &r);
+  char text[128] = {};
+  GetWindowTextA(child, text, sizeof text);
+  std::printf("button id=%d x=%ld y=%ld text=%s\n", GetDlgCtrlID(child), (r.left + r.right) / 2,
+              (r.top + r.bottom) / 2, text);
+  return TRUE;
 }
 
-static int ProbeBox(const char* caption, DWORD timeoutMs)
-{
-    HWND box = WaitForWindow("#32770", caption, timeoutMs, true);
-    if (!box)
-        return 1;
-    char text[1024] = {};
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-    std::printf("text=");
-    PrintOneLine(text);
-    EnumChildWindows(box, PrintButton, 0);
-    return 0;
+static int ProbeBox(const char* caption, DWORD timeoutMs) {
+  HWND box = WaitForWindow("#32770", caption, timeoutMs, true);
+  if (!box) return 1;
+  char text[1024] = {};
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  std::printf("text=");
+  PrintOneLine(text);
+  EnumChildWindows(box, PrintButton, 0);
+  return 0;
 }
 
-static int ProbeWindow(const char* cls, const char* title, DWORD timeoutMs)
-{
-    HWND w = WaitForWindow(cls, title, timeoutMs, true);
-    if (!w)
-        return 1;
-    RECT r, c;
-    GetWindowRect(w, &r);
-    GetClientRect(w, &c);
-    std::printf("x=%ld y=%ld w=%ld h=%ld client_w=%ld client_h=%ld style=0x%08lx exstyle=0x%08lx\n",
-                r.left, r.top, r.right - r.left, r.bottom - r.top, c.right, c.bottom,
-                static_cast<unsigned long>(GetWindowLongA(w, GWL_STYLE)),
-                static_cast<unsigned long>(GetWindowLongA(w, GWL_EXSTYLE)));
-    return 0;
+static int ProbeWindow(const char* cls, const char* title, DWORD timeoutMs) {
+  HWND w = WaitForWindow(cls, title, timeoutMs, true);
+  if (!w) return 1;
+  RECT r, c;
+  GetWindowRect(w, &r);
+  GetClientRect(w, &c);
+  std::printf("x=%ld y=%ld w=%ld h=%ld client_w=%ld client_h=%ld style=0x%08lx exstyle=0x%08lx\n",
+              r.left, r.top, r.right - r.left, r.bottom - r.top, c.right, c.bottom,
+              static_cast<unsigned long>(GetWindowLongA(w, GWL_STYLE)),
+              static_cast<unsigned long>(GetWindowLongA(w, GWL_EXSTYLE)));
+  return 0;
 }
 
-static int ProbeGone(const char* cls, const char* title, DWORD timeoutMs)
-{
-    const DWORD start = GetTickCount();
-    while (FindWindowA(OrNull(cls), OrNull(title))) {
-        if (GetTickCount() - start > timeoutMs)
-            return 1;
-        Sleep(10);
-    }
-    return 0;
+static int ProbeGone(const char* cls, const char* title, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (FindWindowA(OrNull(cls), OrNull(title))) {
+    if (GetTickCount() - start > timeoutMs) return 1;
+    Sleep(10);
+  }
+  return 0;
 }
 
 // What a person sees of a control: where it is, whether it shows and takes input, and its state.
-static void PrintWindowLine(HWND w)
-{
-    char cls[64] = {};
-    GetClassNameA(w, cls, sizeof cls);
-    RECT r;
-    GetWindowRect(w, &r);
-    std::printf("hwnd=0x%lx parent=0x%lx class=%s id=%d visible=%d enabled=%d x=%ld y=%ld w=%ld h=%ld "
-                "style=0x%08lx",
-                static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(w)),
-                static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(GetParent(w))), cls,
-                GetDlgCtrlID(w), IsWindowVisible(w) ? 1 : 0, IsWindowEnabled(w) ? 1 : 0, r.left,
-                r.top, r.right - r.left, r.bottom - r.top,
-                static_cast<unsigned long>(GetWindowLongA(w, GWL_STYLE)));
-    // Messages without pointers only: they work across processes.
-    if (lstrcmpiA(cls, "SysTabControl32") == 0)
-        std::printf(" items=%d sel=%d", static_cast<int>(SendMessageA(w, TCM_GETITEMCOUNT, 0, 0)),
-                    static_cast<int>(SendMessageA(w, TCM_GETCURSEL, 0, 0)));
-    if (lstrcmpiA(cls, "ComboBox") == 0)
-        std::printf(" items=%d sel=%d", static_cast<int>(SendMessageA(w, CB_GETCOUNT, 0, 0)),
-                    static_cast<int>(SendMessageA(w, CB_GETCURSEL, 0, 0)));
-    if (lstrcmpiA(cls, "Button") == 0)
-        std::printf(" checked=%d", static_cast<int>(SendMessageA(w, BM_GETCHECK, 0, 0)));
-    char text[256] = {};
-    GetWindowTextA(w, text, sizeof text);
-    std::printf(" text=");
-    PrintOneLine(text);
+static void PrintWindowLine(HWND w) {
+  char cls[64] = {};
+  GetClassNameA(w, cls, sizeof cls);
+  RECT r;
+  GetWindowRect(w, &r);
+  std::printf(
+      "hwnd=0x%lx parent=0x%lx class=%s id=%d visible=%d enabled=%d x=%ld y=%ld w=%ld h=%ld "
+      "style=0x%08lx",
+      static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(w)),
+      static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(GetParent(w))), cls, GetDlgCtrlID(w),
+      IsWindowVisible(w) ? 1 : 0, IsWindowEnabled(w) ? 1 : 0, r.left, r.top, r.right - r.left,
+      r.bottom - r.top, static_cast<unsigned long>(GetWindowLongA(w, GWL_STYLE)));
+  // Messages without pointers only: they work across processes.
+  if (lstrcmpiA(cls, "SysTabControl32") == 0)
+    std::printf(" items=%d sel=%d", static_cast<int>(SendMessageA(w, TCM_GETITEMCOUNT, 0, 0)),
+                static_cast<int>(SendMessageA(w, TCM_GETCURSEL, 0, 0)));
+  if (lstrcmpiA(cls, "ComboBox") == 0)
+    std::printf(" items=%d sel=%d", static_cast<int>(SendMessageA(w, CB_GETCOUNT, 0, 0)),
+                static_cast<int>(SendMessageA(w, CB_GETCURSEL, 0, 0)));
+  if (lstrcmpiA(cls, "Button") == 0)
+    std::printf(" checked=%d", static_cast<int>(SendMessageA(w, BM_GETCHECK, 0, 0)));
+  char text[256] = {};
+  GetWindowTextA(w, text, sizeof text);
+  std::printf(" text=");
+  PrintOneLine(text);
 }
 
-static BOOL CALLBACK PrintChild(HWND child, LPARAM)
-{
-    PrintWindowLine(child);
-    return TRUE;
+static BOOL CALLBACK PrintChild(HWND child, LPARAM) {
+  PrintWindowLine(child);
+  return TRUE;
 }
 
-static int ProbeTree(const char* cls, const char* title, DWORD timeoutMs)
-{
-    HWND w = WaitForWindow(cls, title, timeoutMs, true);
-    if (!w)
-        return 1;
-    PrintWindowLine(w);
-    EnumChildWindows(w, PrintChild, 0);
-    return 0;
+static int ProbeTree(const char* cls, const char* title, DWORD timeoutMs) {
+  HWND w = WaitForWindow(cls, title, timeoutMs, true);
+  if (!w) return 1;
+  PrintWindowLine(w);
+  EnumChildWindows(w, PrintChild, 0);
+  return 0;
 }
 
-int main(int argc, char** argv)
-{
-    if (argc == 4 && std::strcmp(argv[1], "box") == 0)
-        return ProbeBox(argv[2], std::strtoul(argv[3], nullptr, 10));
-    if (argc == 5 && std::strcmp(argv[1], "window") == 0)
-        return ProbeWindow(argv[2], argv[3], std::strtoul(argv[4], nullptr, 10));
-    if (argc == 5 && std::strcmp(argv[1], "gone") == 0)
-        return ProbeGone(argv[2], argv[3], std::strtoul(argv[4], nullptr, 10));
-    if (argc == 5 && std::strcmp(argv[1], "tree") == 0)
-        return ProbeTree(argv[2], argv[3], std::strtoul(argv[4], nullptr, 10));
-    std::fprintf(stderr, "usage: uiprobe box CAPTION MS | window|gone|tree CLASS TITLE MS\n");
-    return 2;
+int main(int argc, char** argv) {
+  if (argc == 4 && std::strcmp(argv[1], "box") == 0)
+    return ProbeBox(argv[2], std::strtoul(argv[3], nullptr, 10));
+  if (argc == 5 && std::strcmp(argv[1], "window") == 0)
+    return ProbeWindow(argv[2], argv[3], std::strtoul(argv[4], nullptr, 10));
+  if (argc == 5 && std::strcmp(argv[1], "gone") == 0)
+    return ProbeGone(argv[2], argv[3], std::strtoul(argv[4], nullptr, 10));
+  if (argc == 5 && std::strcmp(argv[1], "tree") == 0)
+    return ProbeTree(argv[2], argv[3], std::strtoul(argv[4], nullptr, 10));
+  std::fprintf(stderr, "usage: uiprobe box CAPTION MS | window|gone|tree CLASS TITLE MS\n");
+  return 2;
 }

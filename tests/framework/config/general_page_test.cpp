@@ -109,7 +109,9 @@ void CreateSheetOwner() {
 
 // ---- Driving the controls as they report themselves ----
 
-HWND Item(HWND page, int id) { return GetDlgItem(page, id); }
+HWND Item(HWND page, int id) {
+  return GetDlgItem(page, id);
+}
 
 void Command(HWND page, int id, WORD code) {
   SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(Item(page, id)));
@@ -121,10 +123,14 @@ void Choose(HWND page, int combo, int index) {
 }
 
 // The edit reports WM_SETTEXT with its own change notices.
-void TypeOver(HWND page, const char* text) { SetDlgItemTextA(page, IDC_DELAY, text); }
+void TypeOver(HWND page, const char* text) {
+  SetDlgItemTextA(page, IDC_DELAY, text);
+}
 
 // A keystroke as the keyboard delivers it: the edit then sends EN_UPDATE and EN_CHANGE.
-void Key(HWND page, char key) { SendMessageA(Item(page, IDC_DELAY), WM_CHAR, key, 1); }
+void Key(HWND page, char key) {
+  SendMessageA(Item(page, IDC_DELAY), WM_CHAR, key, 1);
+}
 
 void SelectAllAndKey(HWND page, char key) {
   SendMessageA(Item(page, IDC_DELAY), EM_SETSEL, 0, -1);
@@ -156,16 +162,22 @@ std::vector<std::string> ComboTexts(HWND combo) {
   return texts;
 }
 
-DWORD Style(HWND window) { return static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)); }
+DWORD Style(HWND window) {
+  return static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE));
+}
 
-bool Shown(HWND page, int id) { return IsWindowVisible(Item(page, id)) != FALSE; }
-bool Enabled(HWND page, int id) { return IsWindowEnabled(Item(page, id)) != FALSE; }
+bool Shown(HWND page, int id) {
+  return IsWindowVisible(Item(page, id)) != FALSE;
+}
+bool Enabled(HWND page, int id) {
+  return IsWindowEnabled(Item(page, id)) != FALSE;
+}
 
 // ---- The registry key the page writes ----
 
-const char* const settingNames[] = {"Password Delay", "Password Delay Index", "Mouse Threshold",
-                                    "Mouse Threshold Index", "Mouse Corners", "Mute Sound",
-                                    "Active Config"};
+const char* const settingNames[] = {
+    "Password Delay", "Password Delay Index", "Mouse Threshold", "Mouse Threshold Index",
+    "Mouse Corners",  "Mute Sound",           "Active Config"};
 
 struct SavedValue {
   std::string name;
@@ -184,8 +196,8 @@ std::vector<SavedValue> SaveSettings() {
     DWORD size = 0;
     if (key && RegQueryValueExA(key, name, nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS) {
       value.data.resize(size);
-      value.present = RegQueryValueExA(key, name, nullptr, &value.type, value.data.data(),
-                                       &size) == ERROR_SUCCESS;
+      value.present = RegQueryValueExA(key, name, nullptr, &value.type, value.data.data(), &size) ==
+                      ERROR_SUCCESS;
     }
     saved.push_back(value);
   }
@@ -306,9 +318,7 @@ class GeneralPage : public ::testing::Test {
 };
 
 TEST_F(GeneralPage, SetUpShowsTheStoredSettingsWithoutWritingAndCancelKeepsThemUnwritten) {
-  const struct {
-    int offerMuteSound, allowActiveConfig;
-  } rows[] = {{1, 0}, {0, 1}};
+  const struct { int offerMuteSound, allowActiveConfig; } rows[] = {{1, 0}, {0, 1}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.offerMuteSound ? "mute offered" : "active configuration offered");
     SetOffers(row.offerMuteSound, row.allowActiveConfig);
@@ -371,8 +381,8 @@ TEST_F(GeneralPage, EachChangeIsStoredAtOnceAndSentAsOneNoticeAndCancelRestoresA
        "Y-N-", 1},
       {"bottom-right both bits: Default", [](HWND p) { SetCornerBits(p, 0x300, 0x300); },
        "Mouse Corners", "Y---", 1},
-      {"Keyboard only", [](HWND p) { Choose(p, IDC_SENSITIVITY, 3); }, "Mouse Threshold",
-       "999999", 1},
+      {"Keyboard only", [](HWND p) { Choose(p, IDC_SENSITIVITY, 3); }, "Mouse Threshold", "999999",
+       1},
       {"its index", [](HWND) {}, "Mouse Threshold Index", "3", 0},
       {"High", [](HWND p) { Choose(p, IDC_SENSITIVITY, 0); }, "Mouse Threshold", "0", 1},
       {"High again", [](HWND p) { Choose(p, IDC_SENSITIVITY, 0); }, "Mouse Threshold Index", "0",
@@ -399,8 +409,8 @@ TEST_F(GeneralPage, EachChangeIsStoredAtOnceAndSentAsOneNoticeAndCancelRestoresA
       {"backspace to the blank", [](HWND p) { Key(p, '\b'); }, "Password Delay", "7", 0},
       {"a command without a control", [](HWND p) { SendMessageA(p, WM_COMMAND, IDC_MUTE, 0); },
        "Mute Sound", "0", 0},
-      {"mute ticked", [](HWND p) { SendMessageA(Item(p, IDC_MUTE), BM_CLICK, 0, 0); },
-       "Mute Sound", "1", 1},
+      {"mute ticked", [](HWND p) { SendMessageA(Item(p, IDC_MUTE), BM_CLICK, 0, 0); }, "Mute Sound",
+       "1", 1},
   };
   RunGeneralSheet([&](HWND sheet, HWND page) {
     for (const Step& step : steps) {
@@ -441,8 +451,8 @@ class SettingsListener {
     std::string command = ProgramFolder() + "general_listener.exe " + eventName;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &startup, &process_)) {
+    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &process_)) {
       CloseHandle(process_.hThread);
       HANDLE waits[] = {ready, process_.hProcess};
       started_ = WaitForMultipleObjects(2, waits, FALSE, 10000) == WAIT_OBJECT_0;
@@ -537,8 +547,8 @@ TEST_F(GeneralPage, TheCornerTextsFollowTheAgentsAndScrHotsHasTheLastWord) {
     const char* present;
     int sage, scrhots;
     int detected;
-  } rows[] = {{"", 1, 1, 0},          {"sage", 1, 1, 1},     {"sage", 0, 1, 0},
-              {"scrhots", 1, 5, 5},   {"sage,scrhots", 1, 0, 0}, {"sage,scrhots", 0, 1, 1}};
+  } rows[] = {{"", 1, 1, 0},        {"sage", 1, 1, 1},         {"sage", 0, 1, 0},
+              {"scrhots", 1, 5, 5}, {"sage,scrhots", 1, 0, 0}, {"sage,scrhots", 0, 1, 1}};
   for (const auto& row : rows) {
     std::string what = std::string("present: ") + row.present + " sage " +
                        std::to_string(row.sage) + " scrhots " + std::to_string(row.scrhots);

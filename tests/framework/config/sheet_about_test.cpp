@@ -87,7 +87,8 @@ using AboutBox = ConfigRun;
 
 TEST_F(AboutBox, ThePlainVariantShowsTheSaversOwnBoxWhenItHasOne) {
   int result = 0;
-  AboutView view = AnswerAbout([this] { return plainExecutors.executeAbout(owner); }, IDOK, &result);
+  AboutView view =
+      AnswerAbout([this] { return plainExecutors.executeAbout(owner); }, IDOK, &result);
   EXPECT_EQ(1, result);
   EXPECT_EQ(owner, view.owner);
   EXPECT_EQ("About Morvane", view.caption);
@@ -109,7 +110,8 @@ TEST_F(AboutBox, AppendedVersionIsCutToTheRoomLeftAfterALongText) {
       "Aurora draws curtains of light that drift and fold across the night sky, for as long as "
       "you let.";
   int result = 0;
-  AboutView view = AnswerAbout([this] { return plainExecutors.executeAbout(owner); }, IDOK, &result);
+  AboutView view =
+      AnswerAbout([this] { return plainExecutors.executeAbout(owner); }, IDOK, &result);
   EXPECT_EQ("About Aurora", view.caption);
   EXPECT_EQ(text + " v1", view.versionControlText);  // 99 characters
   FreeLibrary(saver);
@@ -121,7 +123,8 @@ TEST_F(AboutBox, ASaversBoxWithoutAVersionControlKeepsItsTexts) {
   saverRun.instance = saver;
   saverRun.hasOwnAbout = true;
   int result = 0;
-  AboutView view = AnswerAbout([this] { return plainExecutors.executeAbout(owner); }, IDOK, &result);
+  AboutView view =
+      AnswerAbout([this] { return plainExecutors.executeAbout(owner); }, IDOK, &result);
   EXPECT_EQ(1, result);
   EXPECT_EQ("About Plain Saver", view.caption);
   EXPECT_FALSE(view.hasVersionControl);
@@ -141,7 +144,8 @@ int WINAPI RecordingAboutHook(HWND owner) {
 
 TEST_F(AboutBox, TheHooksVariantAsksItsHookAndNineMeansTheFrameworksBox) {
   int result = 0;
-  AboutView view = AnswerAbout([this] { return hookedExecutors.executeAbout(owner); }, IDOK, &result);
+  AboutView view =
+      AnswerAbout([this] { return hookedExecutors.executeAbout(owner); }, IDOK, &result);
   EXPECT_EQ("About Morvane", view.caption);  // no hook at all
 
   saverRun.aboutHook = RecordingAboutHook;
@@ -181,8 +185,8 @@ TEST_F(AboutBox, TheHostVariantShowsTheFrameworksBoxOnlyWhenTheHostDoesNot) {
   hostClass.hInstance = GetModuleHandleA(nullptr);
   hostClass.lpszClassName = "SheetTestAboutHost";
   RegisterClassA(&hostClass);
-  saverRun.hostWindow = CreateWindowExA(0, "SheetTestAboutHost", "", WS_POPUP, 0, 0, 10, 10, nullptr,
-                                    nullptr, GetModuleHandleA(nullptr), nullptr);
+  saverRun.hostWindow = CreateWindowExA(0, "SheetTestAboutHost", "", WS_POPUP, 0, 0, 10, 10,
+                                        nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   struct Case {
     LRESULT answer;
     bool shown;

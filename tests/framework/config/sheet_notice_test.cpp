@@ -58,8 +58,8 @@ void ExpectRouted(const NoticeRun& run, HWND owner) {
   ASSERT_TRUE(nestedPreview);
   for (size_t i = 0; i < run.cases.size(); ++i) {
     const NoticeCase& c = run.cases[i];
-    SCOPED_TRACE(testing::Message() << std::hex << c.flags << " noPreviewNotify "
-                                    << c.noPreviewNotify);
+    SCOPED_TRACE(testing::Message()
+                 << std::hex << c.flags << " noPreviewNotify " << c.noPreviewNotify);
     EXPECT_EQ(c.toOwner, CountDeliveries(owner, &run.summaries[i], c.flags));
     EXPECT_EQ(c.toTopPreview, CountDeliveries(topPreview, &run.summaries[i], c.flags));
     EXPECT_EQ(c.toNestedPreview, CountDeliveries(nestedPreview, &run.summaries[i], c.flags));

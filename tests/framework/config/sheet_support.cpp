@@ -64,9 +64,9 @@ void BuildTestPage(HWND page) {
   HINSTANCE self = GetModuleHandleA(nullptr);
   HWND nesting = CreateWindowExA(0, nestingClass, "", WS_CHILD | WS_VISIBLE, 200, 10, 160, 140,
                                  page, reinterpret_cast<HMENU>(NestingId), self, nullptr);
-  HWND nestedMonitor = CreateWindowExA(0, "MorvaneMonitorClass", "",
-                                       WS_CHILD | WS_VISIBLE | MS_PREVIEW, 0, 0, 60, 60, nesting,
-                                       reinterpret_cast<HMENU>(NestedMonitorId), self, nullptr);
+  HWND nestedMonitor =
+      CreateWindowExA(0, "MorvaneMonitorClass", "", WS_CHILD | WS_VISIBLE | MS_PREVIEW, 0, 0, 60,
+                      60, nesting, reinterpret_cast<HMENU>(NestedMonitorId), self, nullptr);
   nestedPreview = PreviewStandIn(nestedMonitor);
 }
 
@@ -209,8 +209,8 @@ AboutView AnswerAbout(const std::function<int()>& open, int button, int* result)
   std::thread driver([&] {
     // Whatever opens the box, its owner is a window of this thread or none.
     HWND about = AwaitThreadWindow(
-        uiThread,
-        [](HWND window) { return IsWindowVisible(window) && IsDialogClass(window); }, &done);
+        uiThread, [](HWND window) { return IsWindowVisible(window) && IsDialogClass(window); },
+        &done);
     view = ReadAndAnswer(about, button);
   });
   *result = open();
@@ -286,10 +286,9 @@ IconPicture PictureOf(HICON icon) {
 }
 
 IconPicture ModuleIcon(HMODULE module, int id, bool small) {
-  HANDLE icon = small ? LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16,
-                                   LR_DEFAULTCOLOR)
-                      : LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_ICON, 0, 0,
-                                   LR_DEFAULTSIZE);
+  HANDLE icon = small
+                    ? LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)
+                    : LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE);
   IconPicture picture = PictureOf(static_cast<HICON>(icon));
   if (icon) DestroyIcon(static_cast<HICON>(icon));
   return picture;

@@ -103,7 +103,8 @@ TEST_F(SheetLook, WhatTheSaversModuleLacksComesFromTheFrameworks) {
 TEST_F(SheetLook, WithoutTheHiddenDialogsTemplateNothingRunsAndTheResultIsTheFailureValue) {
   HMODULE iconOnly = LoadSaverModule("sheet_saver_icon.dll");
   ASSERT_TRUE(iconOnly);
-  libraryState.module = iconOnly;  // holds icon 199, so the resource check passes, but no dialog 3600
+  libraryState.module =
+      iconOnly;  // holds icon 199, so the resource check passes, but no dialog 3600
   SheetVisit visit;
   EXPECT_EQ(-1, RunConfiguration(owner, 0, &visit));
   EXPECT_EQ(0, visit.sheetsSeen);
@@ -136,7 +137,8 @@ TEST_F(PlainSheet, ThePageOpensOnTheSaversTabWithItsOwnButtonsHiddenAndDisabled)
     buttonsVisible = !ok || !cancel || IsWindowVisible(ok) || IsWindowVisible(cancel);
     buttonsEnabled = !ok || !cancel || IsWindowEnabled(ok) || IsWindowEnabled(cancel);
     pageTextShown = TextOf(GetDlgItem(page, 102)) == "Test saver settings";
-    sheetOkEnabled = IsWindowVisible(GetDlgItem(sheet, IDOK)) && IsWindowEnabled(GetDlgItem(sheet, IDOK));
+    sheetOkEnabled =
+        IsWindowVisible(GetDlgItem(sheet, IDOK)) && IsWindowEnabled(GetDlgItem(sheet, IDOK));
   };
   EXPECT_EQ(0, RunConfiguration(owner, 0, &visit));
   ASSERT_EQ(1, visit.sheetsSeen);
@@ -302,7 +304,7 @@ TEST_F(HostedSheet, AHostThatConfiguresReplacesTheSheetAndTheResultIsOne) {
   hostClass.lpszClassName = "SheetTestHost";
   RegisterClassA(&hostClass);
   saverRun.hostWindow = CreateWindowExA(0, "SheetTestHost", "", WS_POPUP, 0, 0, 10, 10, nullptr,
-                                    nullptr, GetModuleHandleA(nullptr), nullptr);
+                                        nullptr, GetModuleHandleA(nullptr), nullptr);
   saverRun.executors = hostedExecutors;
   struct Case {
     LRESULT answer;

@@ -37,8 +37,11 @@ TEST(Dll, OutsideTheWindowsDirectoryItShowsTheInstallationMessageAndFails) {
   std::vector<ShownBox> boxes = StopAnsweringBoxes();
   EXPECT_EQ(nullptr, module);
   ASSERT_EQ(1u, boxes.size());
-  EXPECT_EQ("Morvane has been incorrectly installed.\r\nIt must be placed in the windows "
-            "directory\r\n" + expectedPath, boxes[0].text);
+  EXPECT_EQ(
+      "Morvane has been incorrectly installed.\r\nIt must be placed in the windows "
+      "directory\r\n" +
+          expectedPath,
+      boxes[0].text);
   EXPECT_EQ("Morvane", boxes[0].caption);
 }
 
@@ -76,9 +79,10 @@ TEST(Dll, InTheWindowsDirectoryItLoadsInitialisesAndReportsItsVersion) {
 }
 
 TEST(Dll, CarriersExportThePublicOperationsByPlainNameAndHoldTheResources) {
-  const char* operations[] = {"ScrGetPrefs",   "ScrSetPrefs",  "ScrGetSettings", "ScrStartTimer",
-                              "ScrStopTimer",  "ScrMain",      "ScrMainHooks",   "ScrMainHost",
-                              "DefHostProc",   "DefSaverProc", "MonitorControlInfo", "CreatePreview",
+  const char* operations[] = {"ScrGetPrefs",      "ScrSetPrefs",        "ScrGetSettings",
+                              "ScrStartTimer",    "ScrStopTimer",       "ScrMain",
+                              "ScrMainHooks",     "ScrMainHost",        "DefHostProc",
+                              "DefSaverProc",     "MonitorControlInfo", "CreatePreview",
                               "GetLibraryVersion"};
   const std::string modules[] = {InstalledPath(), ProgramFolder() + "glimmerbox.exe",
                                  ProgramFolder() + "framework_lifecycle_test.exe"};

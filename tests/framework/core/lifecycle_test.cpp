@@ -26,10 +26,12 @@ TEST(Lifecycle, FirstPublicCallInitialisesWithDefaultPrefs) {
   ASSERT_NE(nullptr, prefs);
   EXPECT_TRUE(libraryState.initialised);
   EXPECT_EQ(GetModuleHandleA(nullptr), libraryState.module);
-  const int flags[] = {prefs->allowActiveConfig, prefs->offerMuteSound, prefs->debugTrace,
-                       prefs->debugMode, prefs->noAboutMenu, prefs->noPreviewNotify,
-                       prefs->noTimers, prefs->alwaysPassword, prefs->neverPassword,
-                       prefs->activeConfigPassword, prefs->text1[0], prefs->text2[0]};
+  const int flags[] = {prefs->allowActiveConfig, prefs->offerMuteSound,
+                       prefs->debugTrace,        prefs->debugMode,
+                       prefs->noAboutMenu,       prefs->noPreviewNotify,
+                       prefs->noTimers,          prefs->alwaysPassword,
+                       prefs->neverPassword,     prefs->activeConfigPassword,
+                       prefs->text1[0],          prefs->text2[0]};
   const int defaults[] = {0, 1, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0};
   EXPECT_EQ(556, prefs->size);
   for (int i = 0; i < 12; ++i) EXPECT_EQ(defaults[i], flags[i]) << "field " << i;
@@ -44,16 +46,21 @@ TEST(Lifecycle, CornerResourcesAndMonitorClassesAreBuilt) {
       char text[100] = {};
       GetMenuStringA(cornerResources.menus[corner], state, text, sizeof text, MF_BYPOSITION);
       EXPECT_STREQ(names[state], text);
-      EXPECT_EQ(UINT(0x1000 + 0x100 * corner + state), GetMenuItemID(cornerResources.menus[corner], state));
+      EXPECT_EQ(UINT(0x1000 + 0x100 * corner + state),
+                GetMenuItemID(cornerResources.menus[corner], state));
     }
   }
   EXPECT_EQ(184, cornerResources.monitorPictureSize.cx);
   EXPECT_EQ(170, cornerResources.monitorPictureSize.cy);
   EXPECT_EQ(24, cornerResources.markerSize.cx);
   EXPECT_EQ(22, cornerResources.markerSize.cy);
-  const RECT expected[5] = {{16, 17, 40, 39}, {145, 17, 169, 39}, {145, 108, 169, 130},
-                            {16, 108, 40, 130}, {16, 17, 169, 130}};
-  const RECT* actual[5] = {&cornerResources.cornerRects[0], &cornerResources.cornerRects[1], &cornerResources.cornerRects[2], &cornerResources.cornerRects[3],
+  const RECT expected[5] = {{16, 17, 40, 39},
+                            {145, 17, 169, 39},
+                            {145, 108, 169, 130},
+                            {16, 108, 40, 130},
+                            {16, 17, 169, 130}};
+  const RECT* actual[5] = {&cornerResources.cornerRects[0], &cornerResources.cornerRects[1],
+                           &cornerResources.cornerRects[2], &cornerResources.cornerRects[3],
                            &cornerResources.monitorScreenRect};
   for (int i = 0; i < 5; ++i) EXPECT_TRUE(EqualRect(&expected[i], actual[i])) << "rectangle " << i;
   UINT style = 0;

@@ -47,10 +47,17 @@ TEST(PureLogic, PercentINumbers) {
     int32_t value;
     size_t consumed;
   } cases[] = {
-      {"  -17 rest", true, -17, 5}, {"0x1F", true, 31, 4},       {"010", true, 8, 3},
-      {"09", true, 0, 1},           {"0xg", true, 0, 1},         {"+8", true, 8, 2},
-      {"4294967295", true, INT32_MAX, 10},                       {"-99999999999", true, INT32_MIN, 12},
-      {"", false, 0, 0},            {"- 5", false, 0, 0},        {"x1", false, 0, 0},
+      {"  -17 rest", true, -17, 5},
+      {"0x1F", true, 31, 4},
+      {"010", true, 8, 3},
+      {"09", true, 0, 1},
+      {"0xg", true, 0, 1},
+      {"+8", true, 8, 2},
+      {"4294967295", true, INT32_MAX, 10},
+      {"-99999999999", true, INT32_MIN, 12},
+      {"", false, 0, 0},
+      {"- 5", false, 0, 0},
+      {"x1", false, 0, 0},
   };
   for (const Case& c : cases) {
     int32_t value = 12345;
@@ -84,7 +91,10 @@ TEST(PureLogic, SettingDataOfOddTypesAndLengths) {
     std::string text;  // held without a zero
     bool read;
     uint32_t value;
-  } cases[] = {{"60", true, 60}, {"0x3C", true, 60}, {"-1", true, 0xFFFFFFFF}, {"abc", false, 7},
+  } cases[] = {{"60", true, 60},
+               {"0x3C", true, 60},
+               {"-1", true, 0xFFFFFFFF},
+               {"abc", false, 7},
                {std::string(40, '7'), true, 0x7FFFFFFF}};
   for (const Case& c : cases) {
     std::vector<char> data(c.text.begin(), c.text.end());

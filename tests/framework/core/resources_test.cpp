@@ -20,30 +20,56 @@ TEST(Resources, EveryStringLoadsWithItsText) {
     const char* text;
   } strings[] = {
       {50, "Tavisk"},
-      {51, "Tavisk was not present: and there was an error attempting to load it. Check that an "
-           "up-to-date version is in the current path."},
-      {52, "Tavisk was succesfully loaded, but didn't seem to respond. Try again, or try loading "
-           "it separately."},
-      {53, "Tavisk was succesfully loaded, but there was some error with its initialisation. Try "
-           "loading it separately."},
+      {51,
+       "Tavisk was not present: and there was an error attempting to load it. Check that an "
+       "up-to-date version is in the current path."},
+      {52,
+       "Tavisk was succesfully loaded, but didn't seem to respond. Try again, or try loading "
+       "it separately."},
+      {53,
+       "Tavisk was succesfully loaded, but there was some error with its initialisation. Try "
+       "loading it separately."},
       {54, "Tavisk could not be found."},
       {55, "Tavisk was there, but not its child. Check you have the latest version."},
       {56, "Morvane has been incorrectly installed.\r\nIt must be placed in the windows directory"},
       {500, "Software\\Microsoft\\Windows\\CurrentVersion\\Screen Savers"},
-      {501, "Password Delay"}, {502, "Password Delay Index"}, {503, "Mouse Threshold"},
-      {504, "Mouse Threshold Index"}, {505, "Mouse Corners"}, {506, "Mute Sound"},
-      {507, "Active Config"}, {3050, "Default"}, {3051, "Now"}, {3052, "Never"},
-      {3055, "16 17  169 17  169 130  16 130"}, {3057, "Warning"},
-      {3058, "You must have the System Agent loaded in order for the mouse hot corners to be "
-             "active."},
-      {3500, "&About"}, {3501, "Screen Saver Properties"}, {3520, "MPR.DLL"},
-      {3521, "PwdChangePasswordA"}, {3522, "SCRSAVE"}, {3523, "Control Panel\\Desktop"},
-      {3524, "ScreenSaveUsePassword"}, {3525, "PASSWORD.CPL"}, {3526, "VerifyScreenSavePwd"},
-      {3530, "Sage.DLL"}, {3531, "System_Agent_Detect"}, {3532, "Screen_Saver_Changed"},
-      {3533, "Plus!.HLP"}, {3534, "High,0"}, {3535, "Normal,200"}, {3536, "Low, 400"},
-      {3537, "Keyboard only (ignore mouse movement),999999"}, {3538, "seconds"},
-      {3539, "minutes"}, {3540, "This screensaver always uses a password"},
-      {3541, "This screensaver never requires a password"}, {3560, "morvane.hlp"},
+      {501, "Password Delay"},
+      {502, "Password Delay Index"},
+      {503, "Mouse Threshold"},
+      {504, "Mouse Threshold Index"},
+      {505, "Mouse Corners"},
+      {506, "Mute Sound"},
+      {507, "Active Config"},
+      {3050, "Default"},
+      {3051, "Now"},
+      {3052, "Never"},
+      {3055, "16 17  169 17  169 130  16 130"},
+      {3057, "Warning"},
+      {3058,
+       "You must have the System Agent loaded in order for the mouse hot corners to be "
+       "active."},
+      {3500, "&About"},
+      {3501, "Screen Saver Properties"},
+      {3520, "MPR.DLL"},
+      {3521, "PwdChangePasswordA"},
+      {3522, "SCRSAVE"},
+      {3523, "Control Panel\\Desktop"},
+      {3524, "ScreenSaveUsePassword"},
+      {3525, "PASSWORD.CPL"},
+      {3526, "VerifyScreenSavePwd"},
+      {3530, "Sage.DLL"},
+      {3531, "System_Agent_Detect"},
+      {3532, "Screen_Saver_Changed"},
+      {3533, "Plus!.HLP"},
+      {3534, "High,0"},
+      {3535, "Normal,200"},
+      {3536, "Low, 400"},
+      {3537, "Keyboard only (ignore mouse movement),999999"},
+      {3538, "seconds"},
+      {3539, "minutes"},
+      {3540, "This screensaver always uses a password"},
+      {3541, "This screensaver never requires a password"},
+      {3560, "morvane.hlp"},
   };
   for (const auto& s : strings) {
     char text[400] = {};
@@ -74,8 +100,8 @@ TEST(Resources, TheThreeDialogsCanBeCreated) {
       {3602, IDOK, "About Morvane", "Button", "OK"},
   };
   for (const auto& c : cases) {
-    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(c.dialog),
-                                     nullptr, PassiveDialogProc, 0);
+    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(c.dialog), nullptr,
+                                     PassiveDialogProc, 0);
     ASSERT_NE(nullptr, dialog) << c.dialog;
     char caption[100] = {}, className[100] = {}, text[200] = {};
     GetWindowTextA(dialog, caption, sizeof caption);
@@ -125,8 +151,8 @@ TEST(Resources, MaskLetsTheBackgroundShowAroundTheMonitor) {
   const struct {
     int x, y;
     COLORREF colour;
-  } cases[] = {{0, 0, background},         {183, 169, background},
-               {20, 160, background},        {92, 73, RGB(0, 128, 128)},       // screen
+  } cases[] = {{0, 0, background},           {183, 169, background},
+               {20, 160, background},        {92, 73, RGB(0, 128, 128)},      // screen
                {10, 90, RGB(192, 192, 192)}, {92, 160, RGB(192, 192, 192)}};  // cabinet, foot
   for (const auto& c : cases) {
     EXPECT_EQ(c.colour, ComposedPixel(background, c.x, c.y)) << c.x << "," << c.y;

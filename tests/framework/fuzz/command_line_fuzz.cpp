@@ -39,7 +39,8 @@ void CheckCompanion(const uint8_t* data, size_t size) {
   switchText.push_back(0);
   bool names = NamesCompanion(switchText.data(), name.data());
   // A match is the name exactly, but for ASCII case, right after the letter or after spaces.
-  if (names) Require(std::strlen(name.data()) > 0 && std::strlen(name.data()) < CompanionCopyCapacity - 1);
+  if (names)
+    Require(std::strlen(name.data()) > 0 && std::strlen(name.data()) < CompanionCopyCapacity - 1);
 }
 
 }  // namespace

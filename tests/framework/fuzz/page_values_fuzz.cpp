@@ -43,8 +43,8 @@ void CheckDelay(const uint8_t* data, size_t size) {
   const int32_t before = static_cast<int32_t>(data[0]) * 1000 - 70000;
   int32_t seconds = before;
   if (!ReadTypedDelay(text.get(), unit, shownUnit, &seconds)) Require(seconds == before);
-  if (unit == DelayUnitMinutes) Require(seconds == before || seconds % 60 == 0 ||
-                                        seconds == INT32_MAX || seconds == INT32_MIN);
+  if (unit == DelayUnitMinutes)
+    Require(seconds == before || seconds % 60 == 0 || seconds == INT32_MAX || seconds == INT32_MIN);
   Require(DelayShownInUnit(seconds, unit) == (unit == DelayUnitMinutes ? seconds / 60 : seconds));
 }
 

@@ -45,14 +45,22 @@ void CheckWrittenNumber(const uint8_t* data, size_t size) {
   const char* sign = number < 0 ? "-" : ((form & 0x10) ? "+" : "");
   char text[40];
   switch (form & 3) {
-    case 0: std::snprintf(text, sizeof text, "%s%s%lu", blanks[(form >> 2) & 3], sign,
-                          static_cast<unsigned long>(magnitude)); break;
-    case 1: std::snprintf(text, sizeof text, "%s%s0x%lx", blanks[(form >> 2) & 3], sign,
-                          static_cast<unsigned long>(magnitude)); break;
-    case 2: std::snprintf(text, sizeof text, "%s%s0X%lX", blanks[(form >> 2) & 3], sign,
-                          static_cast<unsigned long>(magnitude)); break;
-    default: std::snprintf(text, sizeof text, "%s%s0%lo", blanks[(form >> 2) & 3], sign,
-                           static_cast<unsigned long>(magnitude)); break;
+    case 0:
+      std::snprintf(text, sizeof text, "%s%s%lu", blanks[(form >> 2) & 3], sign,
+                    static_cast<unsigned long>(magnitude));
+      break;
+    case 1:
+      std::snprintf(text, sizeof text, "%s%s0x%lx", blanks[(form >> 2) & 3], sign,
+                    static_cast<unsigned long>(magnitude));
+      break;
+    case 2:
+      std::snprintf(text, sizeof text, "%s%s0X%lX", blanks[(form >> 2) & 3], sign,
+                    static_cast<unsigned long>(magnitude));
+      break;
+    default:
+      std::snprintf(text, sizeof text, "%s%s0%lo", blanks[(form >> 2) & 3], sign,
+                    static_cast<unsigned long>(magnitude));
+      break;
   }
   int32_t value = 0;
   Require(ReadScanfInteger(text, nullptr, &value));

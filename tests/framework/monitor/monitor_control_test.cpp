@@ -20,7 +20,9 @@ const POINT markOrigins[4] = {{16, 17}, {145, 17}, {145, 108}, {16, 108}};
 const SIZE mark = {24, 22};
 enum { DefaultMark = 3011, NowMark = 3012, NeverMark = 3013 };
 
-HWND Monitor(HWND page) { return GetDlgItem(page, MonitorId); }
+HWND Monitor(HWND page) {
+  return GetDlgItem(page, MonitorId);
+}
 
 POINT ScreenOrigin(HWND window) {
   POINT origin = {0, 0};
@@ -56,7 +58,7 @@ int Mismatches(HWND control, const int marks[4]) {
       for (int corner = 0; corner < 4; ++corner) {
         if (marks[corner] && InMark(corner, x, y)) {
           expected = marksArt[marks[corner] - DefaultMark].At(x - markOrigins[corner].x,
-                                                               y - markOrigins[corner].y);
+                                                              y - markOrigins[corner].y);
         }
       }
       if (shot.At(x, y) != expected) ++wrong;
@@ -235,13 +237,20 @@ TEST(MonitorControlInfo, DescribesTheControlAndItsFifteenStyles) {
   struct Row {
     DWORD style, mask;
     const char* name;
-  } rows[15] = {{0, 3, "MS_NOTHING"},          {1, 3, "MS_PREVIEW"},
-                {2, 3, "MS_CORNERS"},          {0, 0x30, "MS_CTOPLEFTDEF"},
-                {0x10, 0x10, "MS_CTOPLEFTNOW"}, {0x20, 0x20, "MS_CTOPLEFTNEV"},
-                {0, 0xC0, "MS_CTOPRIGHTDEF"},  {0x40, 0x40, "MS_CTOPRIGHTNOW"},
-                {0x80, 0x80, "MS_CTOPRIGHTNEV"}, {0, 0x300, "MS_CBOTRIGHTDEF"},
-                {0x100, 0x100, "MS_CBOTRIGHTNOW"}, {0x200, 0x200, "MS_CBOTRIGHTNEV"},
-                {0, 0xC00, "MS_CBOTLEFTDEF"},  {0x400, 0x400, "MS_CBOTLEFTNOW"},
+  } rows[15] = {{0, 3, "MS_NOTHING"},
+                {1, 3, "MS_PREVIEW"},
+                {2, 3, "MS_CORNERS"},
+                {0, 0x30, "MS_CTOPLEFTDEF"},
+                {0x10, 0x10, "MS_CTOPLEFTNOW"},
+                {0x20, 0x20, "MS_CTOPLEFTNEV"},
+                {0, 0xC0, "MS_CTOPRIGHTDEF"},
+                {0x40, 0x40, "MS_CTOPRIGHTNOW"},
+                {0x80, 0x80, "MS_CTOPRIGHTNEV"},
+                {0, 0x300, "MS_CBOTRIGHTDEF"},
+                {0x100, 0x100, "MS_CBOTRIGHTNOW"},
+                {0x200, 0x200, "MS_CBOTRIGHTNEV"},
+                {0, 0xC00, "MS_CBOTLEFTDEF"},
+                {0x400, 0x400, "MS_CBOTLEFTNOW"},
                 {0x800, 0x800, "MS_CBOTLEFTNEV"}};
   for (int i = 0; i < 15; ++i) {
     EXPECT_EQ(rows[i].style, info.aStyleFlags[i].flStyle) << i;

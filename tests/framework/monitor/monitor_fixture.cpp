@@ -53,8 +53,8 @@ void SendMouse(DWORD flags, POINT screen) {
 
 HWND OpenPage(int id) {
   pageCommands.clear();
-  HWND page = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), nullptr,
-                                 PageProc, 0);
+  HWND page =
+      CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), nullptr, PageProc, 0);
   if (page) {
     SetForegroundWindow(page);
     UpdateWindow(page);

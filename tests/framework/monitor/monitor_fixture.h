@@ -7,10 +7,10 @@
 #include <vector>
 
 enum {
-  CornersPage = 7001,  // MS_CORNERS with top-left and bottom-right Never (0x222)
-  PreviewPage = 7002,  // MS_PREVIEW
-  NothingPage = 7003,  // MS_NOTHING with the same corner bits as CornersPage
-  BothBitsPage = 7004, // MS_CORNERS with both top-left bits set (0x32)
+  CornersPage = 7001,   // MS_CORNERS with top-left and bottom-right Never (0x222)
+  PreviewPage = 7002,   // MS_PREVIEW
+  NothingPage = 7003,   // MS_NOTHING with the same corner bits as CornersPage
+  BothBitsPage = 7004,  // MS_CORNERS with both top-left bits set (0x32)
   MonitorId = 101,
   StaticId = 102
 };

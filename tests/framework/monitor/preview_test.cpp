@@ -105,8 +105,7 @@ TEST_F(PreviewRun, AControlInAnotherModeGetsNoPreview) {
   HWND control = GetDlgItem(page, MonitorId);
   EXPECT_EQ(nullptr, CreatePreview(control));
   // Switched to preview mode afterwards it still has no inner window.
-  SetWindowLongPtrA(control, GWL_STYLE,
-                    (GetWindowLongPtrA(control, GWL_STYLE) & ~3L) | MS_PREVIEW);
+  SetWindowLongPtrA(control, GWL_STYLE, (GetWindowLongPtrA(control, GWL_STYLE) & ~3L) | MS_PREVIEW);
   EXPECT_EQ(nullptr, CreatePreview(control));
   EXPECT_EQ(nullptr, GetWindow(control, GW_CHILD));
   std::vector<ShownBox> boxes = StopAnsweringBoxes();

@@ -234,8 +234,10 @@ TEST_F(Passwords, PlatformLibrariesComeFromTheProgramsFolderOrTheSystemOnly) {
   // would find both, the framework neither.
   TempFolder current("morvane_cwd_");
   TempFolder onPath("morvane_path_");
-  CopyFileA((ProgramFolder() + "PASSWORD.CPL").c_str(), (current.path + "PLANTED.CPL").c_str(), FALSE);
-  CopyFileA((ProgramFolder() + "PASSWORD.CPL").c_str(), (onPath.path + "ONPATH.CPL").c_str(), FALSE);
+  CopyFileA((ProgramFolder() + "PASSWORD.CPL").c_str(), (current.path + "PLANTED.CPL").c_str(),
+            FALSE);
+  CopyFileA((ProgramFolder() + "PASSWORD.CPL").c_str(), (onPath.path + "ONPATH.CPL").c_str(),
+            FALSE);
   char previousFolder[MAX_PATH] = {};
   GetCurrentDirectoryA(MAX_PATH, previousFolder);
   char previousPath[4096] = {};
@@ -252,9 +254,9 @@ TEST_F(Passwords, PlatformLibrariesComeFromTheProgramsFolderOrTheSystemOnly) {
   SetCurrentDirectoryA(previousFolder);
 
   std::string tooLong(400, 'a');
-  for (const char* name : {static_cast<const char*>(nullptr), "", "..\\PASSWORD.CPL",
-                           "C:\\windows\\system32\\version.dll", "sub/PASSWORD.CPL",
-                           tooLong.c_str()}) {
+  for (const char* name :
+       {static_cast<const char*>(nullptr), "", "..\\PASSWORD.CPL",
+        "C:\\windows\\system32\\version.dll", "sub/PASSWORD.CPL", tooLong.c_str()}) {
     EXPECT_EQ(nullptr, LoadPlatformLibrary(name)) << (name ? name : "(null)");
   }
 }

@@ -90,12 +90,20 @@ TEST(CommandLine, CompanionNameAfterThePreviewSwitch) {
     const char* switchText;
     bool names;
   } cases[] = {
-      {"p tavisk", true},        {"p Tavisk", true},        {"pTAVISK", true},
-      {"ltavisk", true},         {"p    tavisk", true},
+      {"p tavisk", true},
+      {"p Tavisk", true},
+      {"pTAVISK", true},
+      {"ltavisk", true},
+      {"p    tavisk", true},
       // Directly after the letter the name ends at a space; after a space the rest must be it.
-      {"ptavisk more words", true}, {"p tavisk more", false},
-      {"p tavis", false},        {"p taviskx", false},      {"p:tavisk", false},
-      {"p", false},              {"p ", false},             {"", false},
+      {"ptavisk more words", true},
+      {"p tavisk more", false},
+      {"p tavis", false},
+      {"p taviskx", false},
+      {"p:tavisk", false},
+      {"p", false},
+      {"p ", false},
+      {"", false},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(c.names, NamesCompanion(c.switchText, "Tavisk")) << c.switchText;
@@ -126,14 +134,14 @@ TEST(PasswordDelay, WholeSecondsAgainstTheDelayWithWrapAndNegativeDelays) {
     int32_t delay;
     bool within;
   } cases[] = {
-      {1000, 1000 + 59900, 60, true},   // 59 whole seconds
+      {1000, 1000 + 59900, 60, true},  // 59 whole seconds
       {1000, 1000 + 60000, 60, false},
-      {1000, 1000, 0, false},           // no delay: the registry decides at once
-      {1000, 1000, -1, false},          // negative delays count as 0
+      {1000, 1000, 0, false},   // no delay: the registry decides at once
+      {1000, 1000, -1, false},  // negative delays count as 0
       {1000, 1000, INT32_MIN, false},
       {0xFFFFF000u, 0x00001000u, 9, true},  // 8192 ms across the wrap
       {0xFFFFF000u, 0x00001000u, 8, false},
-      {5000, 4000, 60, false},          // a clock read before the start is 49 days later
+      {5000, 4000, 60, false},  // a clock read before the start is 49 days later
   };
   for (const auto& c : cases) {
     EXPECT_EQ(c.within, WithinPasswordDelay(c.start, c.now, c.delay))

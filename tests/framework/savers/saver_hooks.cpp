@@ -18,9 +18,9 @@ HWND WINAPI CreateHook(int mode, CREATESTRUCTA* create) {
           params ? params->mode : -1, create->lpszClass, create->cx, create->cy,
           static_cast<unsigned long>(create->style), static_cast<unsigned long>(create->dwExStyle));
   HWND window = CreateWindowExA(create->dwExStyle, create->lpszClass, create->lpszName,
-                                static_cast<DWORD>(create->style), create->x, create->y,
-                                create->cx, create->cy, create->hwndParent, create->hMenu,
-                                create->hInstance, create->lpCreateParams);
+                                static_cast<DWORD>(create->style), create->x, create->y, create->cx,
+                                create->cy, create->hwndParent, create->hMenu, create->hInstance,
+                                create->lpCreateParams);
   // The timer starts after creation, so every tick already reaches the new procedure.
   if (window) SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TickingProc));
   return window;

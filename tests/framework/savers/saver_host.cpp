@@ -14,10 +14,14 @@ const struct {
   UINT message;
   const char* name;
 } hostMessages[] = {
-    {SCRHOST_MONITORPREVIEW, "monitorpreview"}, {SCRHOST_SYSTEMPREVIEW, "systempreview"},
-    {SCRHOST_PREVIEW, "preview"},               {SCRHOST_SAVERWINDOW, "saverwindow"},
-    {SCRHOST_CREATEWINDOW, "createwindow"},     {SCRHOST_CONFIGURE, "configure"},
-    {SCRHOST_ABOUT, "about"},                   {SCRHOST_CHANGEPASSWORD, "changepassword"},
+    {SCRHOST_MONITORPREVIEW, "monitorpreview"},
+    {SCRHOST_SYSTEMPREVIEW, "systempreview"},
+    {SCRHOST_PREVIEW, "preview"},
+    {SCRHOST_SAVERWINDOW, "saverwindow"},
+    {SCRHOST_CREATEWINDOW, "createwindow"},
+    {SCRHOST_CONFIGURE, "configure"},
+    {SCRHOST_ABOUT, "about"},
+    {SCRHOST_CHANGEPASSWORD, "changepassword"},
 };
 
 LRESULT CALLBACK TickingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -29,9 +33,9 @@ LRESULT CALLBACK TickingProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 LRESULT CreateForFramework(const CREATESTRUCTA* create) {
   if (TestListHas("MORVANE_TEST_HOST", "junk")) return 0x1234;
   HWND window = CreateWindowExA(create->dwExStyle, create->lpszClass, create->lpszName,
-                                static_cast<DWORD>(create->style), create->x, create->y,
-                                create->cx, create->cy, create->hwndParent, create->hMenu,
-                                create->hInstance, create->lpCreateParams);
+                                static_cast<DWORD>(create->style), create->x, create->y, create->cx,
+                                create->cy, create->hwndParent, create->hMenu, create->hInstance,
+                                create->lpCreateParams);
   if (window) SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TickingProc));
   return reinterpret_cast<LRESULT>(window);
 }

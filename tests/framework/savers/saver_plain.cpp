@@ -97,7 +97,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   int result = 2;
   for (runNumber = 1; runNumber <= runs; ++runNumber) {
     result = ScrMain(instance, runNumber == 1 ? SaverProc : LaterRunProc, page, InitSaver, 0);
-    TestLog("run %d result=%d monitorclass=%d", runNumber, result, MonitorClassRegistered() ? 1 : 0);
+    TestLog("run %d result=%d monitorclass=%d", runNumber, result,
+            MonitorClassRegistered() ? 1 : 0);
   }
   return result;
 }

@@ -84,7 +84,8 @@ void PrepareTestSaver(void) {
     RegDeleteKeyA(HKEY_CURRENT_USER, testSettings[0].key);
   }
   WriteTestSettings();
-  if (TestListHas("MORVANE_TEST_PREFS", "debugTrace")) AddVectoredExceptionHandler(1, CaptureTraceLine);
+  if (TestListHas("MORVANE_TEST_PREFS", "debugTrace"))
+    AddVectoredExceptionHandler(1, CaptureTraceLine);
   SetCursor(LoadCursorA(NULL, (LPCSTR)IDC_ARROW));
 }
 
@@ -94,11 +95,12 @@ void LogCreation(HWND window, const CREATESTRUCTA* create) {
   POINT cursor = {0, 0};
   GetClassNameA(window, className, sizeof className);
   GetCursorPos(&cursor);
-  TestLog("created mode=%d parent=0x%x x=%d y=%d w=%d h=%d style=0x%08lx exstyle=0x%08lx class=%s "
-          "cursor=%d,%d",
-          params ? params->mode : -1, (unsigned)(UINT_PTR)create->hwndParent, create->x, create->y,
-          create->cx, create->cy, (unsigned long)create->style,
-          (unsigned long)create->dwExStyle, className, (int)cursor.x, (int)cursor.y);
+  TestLog(
+      "created mode=%d parent=0x%x x=%d y=%d w=%d h=%d style=0x%08lx exstyle=0x%08lx class=%s "
+      "cursor=%d,%d",
+      params ? params->mode : -1, (unsigned)(UINT_PTR)create->hwndParent, create->x, create->y,
+      create->cx, create->cy, (unsigned long)create->style, (unsigned long)create->dwExStyle,
+      className, (int)cursor.x, (int)cursor.y);
 }
 
 static void LogSettingsChanged(HWND window, WPARAM flags, const ScrSettings* settings) {
@@ -107,11 +109,12 @@ static void LogSettingsChanged(HWND window, WPARAM flags, const ScrSettings* set
             (unsigned)flags);
     return;
   }
-  TestLog("settingschanged parent=0x%x flags=0x%x corners=%d%d%d%d mute=%d threshold=%d delay=%d "
-          "active=%d",
-          (unsigned)(UINT_PTR)GetParent(window), (unsigned)flags, settings->corners[0],
-          settings->corners[1], settings->corners[2], settings->corners[3], settings->muteSound,
-          settings->mouseThreshold, settings->passwordDelay, settings->activeConfig);
+  TestLog(
+      "settingschanged parent=0x%x flags=0x%x corners=%d%d%d%d mute=%d threshold=%d delay=%d "
+      "active=%d",
+      (unsigned)(UINT_PTR)GetParent(window), (unsigned)flags, settings->corners[0],
+      settings->corners[1], settings->corners[2], settings->corners[3], settings->muteSound,
+      settings->mouseThreshold, settings->passwordDelay, settings->activeConfig);
 }
 
 void LogSaverMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -135,7 +138,9 @@ void LogSaverMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case SCRM_VERIFYPW: TestLog("verifypw"); break;
     case SCRM_ACTIVECONFIG: TestLog("activeconfig"); break;
     case SCRM_DIALOGACTIVE: TestLog("dialogactive %d", (int)wParam); break;
-    case SCRM_SETTINGSCHANGED: LogSettingsChanged(window, wParam, (const ScrSettings*)lParam); break;
+    case SCRM_SETTINGSCHANGED:
+      LogSettingsChanged(window, wParam, (const ScrSettings*)lParam);
+      break;
     default: break;
   }
 }

@@ -26,7 +26,8 @@ extern "C" {
 void PrepareTestSaver(void);
 
 /* Logs "created mode=M parent=P x=.. y=.. w=.. h=.. style=.. exstyle=.. class=.. cursor=X,Y" for a
-   window in its WM_CREATE, before DefSaverProc takes the creation record (and the cursor origin). */
+   window in its WM_CREATE, before DefSaverProc takes the creation record (and the cursor origin).
+ */
 void LogCreation(HWND window, const CREATESTRUCTA* create);
 
 /* Logs the input and framework messages a saver window receives. */

@@ -29,9 +29,9 @@ TEST(Prefs, EveryFieldIsCopiedInAndOutAndTextsAreCut) {
     std::strcpy(p.text2, "second");
   });
   ScrPrefs* prefs = ScrGetPrefs();
-  const int fields[] = {prefs->size, prefs->allowActiveConfig, prefs->offerMuteSound,
-                        prefs->debugMode, prefs->noAboutMenu, prefs->noPreviewNotify,
-                        prefs->noTimers, prefs->alwaysPassword, prefs->activeConfigPassword};
+  const int fields[] = {prefs->size,      prefs->allowActiveConfig, prefs->offerMuteSound,
+                        prefs->debugMode, prefs->noAboutMenu,       prefs->noPreviewNotify,
+                        prefs->noTimers,  prefs->alwaysPassword,    prefs->activeConfigPassword};
   const int expected[] = {556, 1, 0, 1, 1, 1, 1, 0x55, 0};
   for (int i = 0; i < 9; ++i) EXPECT_EQ(expected[i], fields[i]) << "field " << i;
   EXPECT_EQ(std::string(255, 'x'), prefs->text1);

@@ -82,7 +82,7 @@ struct Expected {
 void ExpectSettings(const Expected& e, const UserSettings& settings, const char* what) {
   const SettingValues& d = settings.current;
   EXPECT_EQ(0, std::memcmp(e.corners, d.corners, 4)) << what;
-  const int actual[6] = {d.muteSound, d.mouseThreshold, int(d.mouseThresholdIndex),
+  const int actual[6] = {d.muteSound,     d.mouseThreshold,          int(d.mouseThresholdIndex),
                          d.passwordDelay, int(d.passwordDelayIndex), d.activeConfig};
   for (int i = 0; i < 6; ++i) EXPECT_EQ(e.values[i], actual[i]) << what << " value " << i;
 }
@@ -117,21 +117,30 @@ TEST_F(SettingsStore, ReadingFollowsTheValueTable) {
       {"YN-x", {{"Mouse Corners", REG_SZ, Text("YN-x")}}, 1, {{1, 2, 0, 0}, {0, 0, 0, 60, 0, 0}}},
       {"YN-xz is too long", {{"Mouse Corners", REG_SZ, Text("YN-xz")}}, 1, defaults},
       {"short YN", {{"Mouse Corners", REG_SZ, Text("YN")}}, 1, {{1, 2, 0, 0}, {0, 0, 0, 60, 0, 0}}},
-      {"binary, no zero", {{"Mouse Corners", REG_BINARY, "NNYY"}}, 1,
+      {"binary, no zero",
+       {{"Mouse Corners", REG_BINARY, "NNYY"}},
+       1,
        {{2, 2, 1, 1}, {0, 0, 0, 60, 0, 0}}},
       {"index clamps",
        {{"Password Delay Index", REG_DWORD, Dword(7)},
         {"Mouse Threshold Index", REG_DWORD, Dword(0xFFFFFFFF)}},
-       1, {{0, 0, 0, 0}, {0, 0, 3, 60, 1, 0}}},
+       1,
+       {{0, 0, 0, 0}, {0, 0, 3, 60, 1, 0}}},
       {"numbers as text",
-       {{"Password Delay", REG_SZ, Text("90")}, {"Mouse Threshold", REG_SZ, Text("0x10")},
+       {{"Password Delay", REG_SZ, Text("90")},
+        {"Mouse Threshold", REG_SZ, Text("0x10")},
         {"Mouse Threshold Index", REG_SZ, Text("-1")}},
-       1, {{0, 0, 0, 0}, {0, 16, 3, 90, 0, 0}}},
+       1,
+       {{0, 0, 0, 0}, {0, 16, 3, 90, 0, 0}}},
       {"text without a number", {{"Password Delay", REG_SZ, Text("abc")}}, 1, defaults},
-      {"two bytes", {{"Password Delay", REG_BINARY, std::string("\x2C\x01", 2)}}, 1,
+      {"two bytes",
+       {{"Password Delay", REG_BINARY, std::string("\x2C\x01", 2)}},
+       1,
        {{0, 0, 0, 0}, {0, 0, 0, 300, 0, 0}}},
       {"eight bytes", {{"Password Delay", REG_QWORD, Dword(5) + Dword(0)}}, 1, defaults},
-      {"negative delay", {{"Password Delay", REG_DWORD, Dword(0xFFFFFFFF)}}, 1,
+      {"negative delay",
+       {{"Password Delay", REG_DWORD, Dword(0xFFFFFFFF)}},
+       1,
        {{0, 0, 0, 0}, {0, 0, 0, -1, 0, 0}}},
   };
   for (const Case& c : cases) {
@@ -165,9 +174,9 @@ TEST_F(SettingsStore, KeyTheUserMayOnlyReadIsStillRead) {
 TEST_F(SettingsStore, FreshUserIsWrittenBackAsDefaults) {
   EXPECT_EQ(0, UserSettings().WriteRegistry());
   const Stored expected[] = {
-      {"Password Delay", REG_DWORD, Dword(60)},  {"Password Delay Index", REG_DWORD, Dword(0)},
-      {"Mouse Threshold", REG_DWORD, Dword(0)},  {"Mouse Threshold Index", REG_DWORD, Dword(0)},
-      {"Mouse Corners", REG_SZ, Text("----")},   {"Mute Sound", REG_DWORD, Dword(0)},
+      {"Password Delay", REG_DWORD, Dword(60)}, {"Password Delay Index", REG_DWORD, Dword(0)},
+      {"Mouse Threshold", REG_DWORD, Dword(0)}, {"Mouse Threshold Index", REG_DWORD, Dword(0)},
+      {"Mouse Corners", REG_SZ, Text("----")},  {"Mute Sound", REG_DWORD, Dword(0)},
       {"Active Config", REG_NONE, ""}};  // allowActiveConfig is off
   for (const Stored& e : expected) {
     Stored stored = Load(e.name);

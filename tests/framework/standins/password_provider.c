@@ -31,7 +31,8 @@ BOOL WINAPI VerifyScreenSavePwd(HWND owner) {
   int shown = CursorShown();
   GetEnvironmentVariableA("MORVANE_STANDIN_VERIFY", mode, sizeof mode);
   GetModuleFileNameA(self, module, sizeof module);
-  TestLog("provider called owner=0x%x cursor=%d module=%s", (unsigned)(UINT_PTR)owner, shown, module);
+  TestLog("provider called owner=0x%x cursor=%d module=%s", (unsigned)(UINT_PTR)owner, shown,
+          module);
   if (strcmp(mode, "ask") == 0) {
     answer = MessageBoxA(owner, "Type your screen saver password", "Screen Saver Password",
                          MB_YESNO) == IDYES;

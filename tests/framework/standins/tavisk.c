@@ -23,11 +23,8 @@ static LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_TIMER:
       if (QuitRequested()) DestroyWindow(window);
       return 0;
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
-    default:
-      return DefWindowProcA(window, message, wParam, lParam);
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    default: return DefWindowProcA(window, message, wParam, lParam);
   }
 }
 

@@ -41,15 +41,10 @@ LRESULT Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool with
       ScrStopTimer(window);
       RemoveTimerSlot(window);
       return 0;
-    case SCRM_INTERNAL:
-      return OnTimerRequest(window, wParam, lParam);
-    case SCRM_SETTINGSCHANGED:
-      WakeTimer(window);
-      return 1;
-    case SCRM_TIMER:
-      return Tick(window);
-    default:
-      break;
+    case SCRM_INTERNAL: return OnTimerRequest(window, wParam, lParam);
+    case SCRM_SETTINGSCHANGED: WakeTimer(window); return 1;
+    case SCRM_TIMER: return Tick(window);
+    default: break;
   }
   return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -94,8 +89,8 @@ void BusyFor(double ms) {
 
 HWND CreateTestSaver(TickScript* script, bool withSlot) {
   RegisterClasses();
-  return CreateWindowExA(0, withSlot ? slotClass : bareClass, "TimerTestSaver", WS_POPUP, 0, 0,
-                         10, 10, nullptr, nullptr, GetModuleHandleA(nullptr), script);
+  return CreateWindowExA(0, withSlot ? slotClass : bareClass, "TimerTestSaver", WS_POPUP, 0, 0, 10,
+                         10, nullptr, nullptr, GetModuleHandleA(nullptr), script);
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD limitMs) {

@@ -331,9 +331,10 @@ double FirstTickOnce(const std::string& folder, int run) {
 void BenchFirstTick(const Options& options) {
   std::printf("\n== From CreateProcessA(\"%s /s\") to \"%s\" in its log, %d runs ==\n",
               firstTickSaver, firstTickLine, options.runs);
-  std::printf("Clock: QueryPerformanceCounter; the log is polled every %lu ms, so a figure can be "
-              "late by that much plus one read of the log.\n",
-              static_cast<unsigned long>(firstTickPollMs));
+  std::printf(
+      "Clock: QueryPerformanceCounter; the log is polled every %lu ms, so a figure can be "
+      "late by that much plus one read of the log.\n",
+      static_cast<unsigned long>(firstTickPollMs));
   std::string folder = ProgramFolder();
   // Wine starts its desktop process for the first program of a session that needs it; a window
   // program started from this console program before then never gets a window (Wine's own

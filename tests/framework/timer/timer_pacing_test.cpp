@@ -55,7 +55,8 @@ TEST(TimerPacing, EveryStartingPointAroundTheWrapGivesTheSameRemainingWait) {
     ASSERT_EQ(static_cast<int>(TickPace::Wait), static_cast<int>(next.pace)) << t0;
     ASSERT_EQ(25u, next.waitMs) << t0;
     ASSERT_EQ(static_cast<int>(TickPace::Yield),
-              static_cast<int>(PaceNextTick(40, t0, t0 + 41).pace)) << t0;
+              static_cast<int>(PaceNextTick(40, t0, t0 + 41).pace))
+        << t0;
   }
 }
 

@@ -25,8 +25,8 @@ TEST_F(TimerAnswers, MinusOneGivesOneTickThenTheThreadEndsAndFreesItsRecord) {
   // Started the way DefSaverProc starts it: by the request it posts at WM_CREATE. The thread frees
   // its record as it ends.
   PostMessageA(saver, SCRM_INTERNAL, SCRINTERNAL_STARTTIMER, 0);
-  ASSERT_TRUE(PumpUntil(
-      [&] { return script.count() == 1 && liveTimerRecords == recordsBefore; }, 3000));
+  ASSERT_TRUE(
+      PumpUntil([&] { return script.count() == 1 && liveTimerRecords == recordsBefore; }, 3000));
   EXPECT_EQ(1, CountTimerThreads());
   EXPECT_EQ(nullptr, LookUpTimerRecord(saver));
   EXPECT_TRUE(HasTimerSlot(saver));

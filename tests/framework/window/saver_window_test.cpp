@@ -182,9 +182,9 @@ TEST_F(SaverWindow, InputPostsCloseOnlyToAFullScreenWindowWithNoDialogOpen) {
 
 TEST_F(SaverWindow, ActiveConfigurationKeysOpenItOnlyWhenAuthorAndUserAllowIt) {
   const struct {
-    bool allowed;   // the author's allowActiveConfig
-    int userOn;     // the user's "Active Config"
-    WPARAM key;     // 0: the right button
+    bool allowed;  // the author's allowActiveConfig
+    int userOn;    // the user's "Active Config"
+    WPARAM key;    // 0: the right button
     bool opens;
   } cases[] = {
       {true, 1, VK_SHIFT, true}, {true, 1, VK_CONTROL, true}, {true, 1, VK_SCROLL, true},

@@ -9,81 +9,82 @@
 
 namespace {
 
-const SaverSettingDecl& Decl(const char* name)
-{
-    for (const SaverSettingDecl& decl : saverSettingDecls) {
-        if (std::strcmp(decl.valueName, name) == 0)
-            return decl;
-    }
-    ADD_FAILURE() << "no setting " << name;
-    return saverSettingDecls[0];
+const SaverSettingDecl& Decl(const char* name) {
+  for (const SaverSettingDecl& decl : saverSettingDecls) {
+    if (std::strcmp(decl.valueName, name) == 0) return decl;
+  }
+  ADD_FAILURE() << "no setting " << name;
+  return saverSettingDecls[0];
 }
 
-int Decode(const char* name, std::uint32_t type, std::uint32_t raw, std::size_t size = 4)
-{
-    const unsigned char data[8] = {static_cast<unsigned char>(raw), static_cast<unsigned char>(raw >> 8),
-                                   static_cast<unsigned char>(raw >> 16),
-                                   static_cast<unsigned char>(raw >> 24), 0, 0, 0, 0};
-    return DecodeSetting(Decl(name), type, data, size);
+int Decode(const char* name, std::uint32_t type, std::uint32_t raw, std::size_t size = 4) {
+  const unsigned char data[8] = {static_cast<unsigned char>(raw),
+                                 static_cast<unsigned char>(raw >> 8),
+                                 static_cast<unsigned char>(raw >> 16),
+                                 static_cast<unsigned char>(raw >> 24),
+                                 0,
+                                 0,
+                                 0,
+                                 0};
+  return DecodeSetting(Decl(name), type, data, size);
 }
 
 constexpr std::uint32_t RegSz = 1;
 constexpr std::uint32_t RegBinary = 3;
 
-TEST(SaverSettings, DefaultsAreTheDemosStartAndFullGlow)
-{
-    const SaverSettings settings = DefaultSaverSettings();
-    EXPECT_EQ(settings.lights, 15);
-    EXPECT_EQ(settings.glow, 100);
-    EXPECT_FLOAT_EQ(GlowScaleOf(settings), 1.0f);
-    EXPECT_STREQ(saverSettingsKey, "Software\\Glimmerbox\\Screen Saver");
+TEST(SaverSettings, DefaultsAreTheDemosStartAndFullGlow) {
+  const SaverSettings settings = DefaultSaverSettings();
+  EXPECT_EQ(settings.lights, 15);
+  EXPECT_EQ(settings.glow, 100);
+  EXPECT_FLOAT_EQ(GlowScaleOf(settings), 1.0f);
+  EXPECT_STREQ(saverSettingsKey, "Software\\Glimmerbox\\Screen Saver");
 }
 
-TEST(SaverSettings, DwordsAreClampedToTheirRanges)
-{
-    struct Case { const char* name; std::uint32_t raw; int expected; };
-    const Case cases[] = {
-        {"Lights", 1, 1},           {"Lights", 50, 50},       {"Lights", 0, 1},
-        {"Lights", 51, 50},         {"Lights", 27, 27},       {"Lights", 0xFFFFFFFFu, 1},
-        {"Lights", 0x80000000u, 1}, {"Lights", 0x7FFFFFFFu, 50},
-        {"Glow", 0, 0},             {"Glow", 200, 200},       {"Glow", 201, 200},
-        {"Glow", 0xFFFFFF9Cu, 0},   {"Glow", 35, 35},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(Decode(c.name, RegistryDword, c.raw), c.expected) << c.name << " " << c.raw;
+TEST(SaverSettings, DwordsAreClampedToTheirRanges) {
+  struct Case {
+    const char* name;
+    std::uint32_t raw;
+    int expected;
+  };
+  const Case cases[] = {
+      {"Lights", 1, 1},           {"Lights", 50, 50},          {"Lights", 0, 1},
+      {"Lights", 51, 50},         {"Lights", 27, 27},          {"Lights", 0xFFFFFFFFu, 1},
+      {"Lights", 0x80000000u, 1}, {"Lights", 0x7FFFFFFFu, 50}, {"Glow", 0, 0},
+      {"Glow", 200, 200},         {"Glow", 201, 200},          {"Glow", 0xFFFFFF9Cu, 0},
+      {"Glow", 35, 35},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(Decode(c.name, RegistryDword, c.raw), c.expected) << c.name << " " << c.raw;
 }
 
-TEST(SaverSettings, OtherTypesLengthsAndMissingDataGiveTheDefault)
-{
-    EXPECT_EQ(Decode("Lights", RegSz, 0x3533), 15);  // "35" as text
-    EXPECT_EQ(Decode("Lights", RegBinary, 30), 15);
-    EXPECT_EQ(Decode("Lights", RegistryDword, 30, 2), 15);
-    EXPECT_EQ(Decode("Lights", RegistryDword, 30, 5), 15);
-    EXPECT_EQ(Decode("Lights", RegistryDword, 30, 0), 15);
-    EXPECT_EQ(Decode("Glow", RegistryDword, 30, 3), 100);
-    EXPECT_EQ(DecodeSetting(Decl("Glow"), RegistryDword, nullptr, 4), 100);
+TEST(SaverSettings, OtherTypesLengthsAndMissingDataGiveTheDefault) {
+  EXPECT_EQ(Decode("Lights", RegSz, 0x3533), 15);  // "35" as text
+  EXPECT_EQ(Decode("Lights", RegBinary, 30), 15);
+  EXPECT_EQ(Decode("Lights", RegistryDword, 30, 2), 15);
+  EXPECT_EQ(Decode("Lights", RegistryDword, 30, 5), 15);
+  EXPECT_EQ(Decode("Lights", RegistryDword, 30, 0), 15);
+  EXPECT_EQ(Decode("Glow", RegistryDword, 30, 3), 100);
+  EXPECT_EQ(DecodeSetting(Decl("Glow"), RegistryDword, nullptr, 4), 100);
 }
 
-TEST(SaverSettings, EncodingStoresTheClampedValueLittleEndian)
-{
-    unsigned char out[4];
-    EncodeSetting(Decl("Lights"), 42, out);
-    EXPECT_EQ(Decode("Lights", RegistryDword, 42), 42);
-    EXPECT_EQ(out[0], 42);
-    EXPECT_EQ(out[1] | out[2] | out[3], 0);
-    EncodeSetting(Decl("Lights"), 500, out);
-    EXPECT_EQ(DecodeSetting(Decl("Lights"), RegistryDword, out, 4), 50);
-    EncodeSetting(Decl("Glow"), -3, out);
-    EXPECT_EQ(DecodeSetting(Decl("Glow"), RegistryDword, out, 4), 0);
-    EncodeSetting(Decl("Glow"), 150, out);
-    EXPECT_EQ(out[0], 150);
+TEST(SaverSettings, EncodingStoresTheClampedValueLittleEndian) {
+  unsigned char out[4];
+  EncodeSetting(Decl("Lights"), 42, out);
+  EXPECT_EQ(Decode("Lights", RegistryDword, 42), 42);
+  EXPECT_EQ(out[0], 42);
+  EXPECT_EQ(out[1] | out[2] | out[3], 0);
+  EncodeSetting(Decl("Lights"), 500, out);
+  EXPECT_EQ(DecodeSetting(Decl("Lights"), RegistryDword, out, 4), 50);
+  EncodeSetting(Decl("Glow"), -3, out);
+  EXPECT_EQ(DecodeSetting(Decl("Glow"), RegistryDword, out, 4), 0);
+  EncodeSetting(Decl("Glow"), 150, out);
+  EXPECT_EQ(out[0], 150);
 }
 
-TEST(SaverSettings, GlowScalesThePatchesInPercent)
-{
-    EXPECT_FLOAT_EQ(GlowScaleOf(SaverSettings{15, 0}), 0.0f);
-    EXPECT_FLOAT_EQ(GlowScaleOf(SaverSettings{15, 200}), 2.0f);
-    EXPECT_FLOAT_EQ(GlowScaleOf(SaverSettings{15, 50}), 0.5f);
+TEST(SaverSettings, GlowScalesThePatchesInPercent) {
+  EXPECT_FLOAT_EQ(GlowScaleOf(SaverSettings{15, 0}), 0.0f);
+  EXPECT_FLOAT_EQ(GlowScaleOf(SaverSettings{15, 200}), 2.0f);
+  EXPECT_FLOAT_EQ(GlowScaleOf(SaverSettings{15, 50}), 0.5f);
 }
 
 }  // namespace
