@@ -3,8 +3,9 @@
 //
 // Who touches a TimerRecord: the window's thread fills it before the thread runs, and afterwards
 // reads its fixed fields and writes running (under the lock) only while the record sits in the
-// window's slot. It empties the slot before it posts the quit request, and the thread frees the
-// record only after taking that request, so no one uses a freed record.
+// slot of a live window, handling a message of that window. It empties the slot before it posts
+// the quit request, and the thread frees the record only after taking that request or once the
+// window is gone (when no one can reach the slot any more), so no one uses a freed record.
 #include <cstdio>
 #include <new>
 
@@ -24,6 +25,14 @@ volatile LONG liveTimerRecords;
 
 namespace {
 
+// How often a thread waiting for its quit request looks whether its window is still there.
+const DWORD windowCheckMs = 100;
+
+// How long ScrStartTimer waits for a new thread to be ready. A thread needs a few milliseconds;
+// the limit only keeps a thread the system never schedules from holding the saver's thread, so
+// it is generous enough for a machine under heavy load.
+const DWORD readyLimitMs = 5000;
+
 // The stack the thread asks for: the loop allocates nothing; traces and the debug box grow it.
 const SIZE_T timerStackSize = 4096;
 
@@ -42,7 +51,8 @@ HANDLE StartPlatformThread(TimerRecord* record, DWORD* threadId) {
 }  // namespace
 
 const TimerStartSteps platformTimerStartSteps = {AllocatePlatformRecord, CreatePlatformWakeEvent,
-                                                 AllocateThreadNode, StartPlatformThread};
+                                                 AllocateThreadNode, StartPlatformThread,
+                                                 readyLimitMs};
 TimerStartSteps timerStartSteps = platformTimerStartSteps;
 
 namespace {
@@ -69,6 +79,7 @@ TimerRecord* PrepareRecord(HWND window) {
   }
   record->window = window;
   record->running = 1;
+  record->startState = TimerStartPending;
   return record;
 }
 
@@ -93,14 +104,68 @@ void LowerPriority(HANDLE thread) {
   if (priority != THREAD_PRIORITY_ERROR_RETURN) SetThreadPriority(thread, PriorityBelow(priority));
 }
 
-// Lets the thread run and returns once it has a message queue, so that a quit request posted
-// from now on has somewhere to go. The thread signals the wake event for it, and nothing else can
-// set that event before this returns: it is reset here, before the first tick can be handled.
-void RunUntilQueueExists(TimerRecord* record) {
-  ResumeThread(record->threadHandle);
-  HANDLE ready[] = {record->wakeEvent, record->threadHandle};
-  WaitForMultipleObjects(2, ready, FALSE, INFINITE);
-  ResetEvent(record->wakeEvent);
+// What became of a thread that did not signal that it was ready.
+enum class Unready {
+  ReadyAfterAll,  // it claimed the record just after the wait gave up
+  Ended,          // it is gone without having claimed the record, which is the starter's again
+  Abandoned       // it lives and has not claimed the record: it frees it itself if it ever runs
+};
+
+Unready SettleUnreadyThread(TimerRecord* record) {
+  // A thread ends only after claiming its record or finding itself given up, so one that has
+  // ended here never had the record.
+  if (WaitForSingleObject(record->threadHandle, 0) == WAIT_OBJECT_0) return Unready::Ended;
+  LONG state =
+      InterlockedCompareExchange(&record->startState, TimerStartAbandoned, TimerStartPending);
+  if (state != TimerStartClaimed) return Unready::Abandoned;
+  // Its signal follows the claim at once.
+  if (WaitForSingleObject(record->wakeEvent, timerStartSteps.readyLimitMs) == WAIT_OBJECT_0) {
+    ResetEvent(record->wakeEvent);
+  }
+  return Unready::ReadyAfterAll;
+}
+
+// Lets the thread run and waits, within the ready limit, until it has a message queue, so that a
+// quit request posted from then on has somewhere to go. The thread signals the wake event for it,
+// and nothing else can set that event before this returns: it is reset here, before the first
+// tick can be handled. On failure (traced) the record, the node and the handle are released or
+// left to the thread, as it can still use them or not; the window gets no timer.
+bool LaunchTimerThread(TimerRecord* record, ThreadListNode* node) {
+  HANDLE thread = record->threadHandle;
+  bool resumed = ResumeThread(thread) != static_cast<DWORD>(-1);
+  if (resumed) {
+    HANDLE ready[] = {record->wakeEvent, thread};
+    DWORD result = WaitForMultipleObjects(2, ready, FALSE, timerStartSteps.readyLimitMs);
+    if (result == WAIT_OBJECT_0) {
+      ResetEvent(record->wakeEvent);
+      return true;
+    }
+  } else if (TerminateThread(thread, 0)) {
+    // It never ran, so it cannot be holding anything.
+    WaitForSingleObject(thread, timerStartSteps.readyLimitMs);
+  }
+  Unready outcome = SettleUnreadyThread(record);
+  if (outcome == Unready::ReadyAfterAll) return true;
+  if (!resumed) {
+    Trace("ScrStartTimer: the timer thread could not be resumed: no timer");
+  } else if (outcome == Unready::Ended) {
+    Trace("ScrStartTimer: the timer thread ended before it was ready: no timer");
+  } else {
+    Trace("ScrStartTimer: the timer thread was not ready in time: no timer");
+  }
+  if (outcome == Unready::Ended) {
+    CloseHandle(thread);
+    FreeThreadNode(node);
+    FreeRecord(record);
+  } else if (resumed) {
+    // It will run and end at once; the run waits for it like any other.
+    EnterThreadNode(node, thread);
+  } else {
+    // Suspended for good: nothing would end it for the run to wait on.
+    CloseHandle(thread);
+    FreeThreadNode(node);
+  }
+  return false;
 }
 
 // ---- Stopping ----
@@ -144,14 +209,20 @@ void EndTimerThatHadEnough(HWND window) {
 
 // ---- The thread ----
 
-// Takes one message from the thread's queue, blocking when asked to; false when there was none.
-bool TakeThreadMessage(MSG* message, bool block) {
-  if (block) {
-    // -1 (a failure, which a thread's own queue does not have) counts as no message: the thread
-    // must not end before its quit request, since the window may still use the record.
-    return GetMessageA(message, nullptr, 0, 0) != -1;
-  }
+// Takes one message from the thread's queue, when there is none waiting up to waitMs for one;
+// false when none came.
+bool TakeThreadMessage(MSG* message, DWORD waitMs) {
+  if (PeekMessageA(message, nullptr, 0, 0, PM_REMOVE)) return true;
+  if (waitMs == 0) return false;
+  MsgWaitForMultipleObjectsEx(0, nullptr, waitMs, QS_ALLPOSTMESSAGE, MWMO_INPUTAVAILABLE);
   return PeekMessageA(message, nullptr, 0, 0, PM_REMOVE) != 0;
+}
+
+// Whether the thread's window has gone. Then nothing can reach the record through the window any
+// more, and no quit request may ever come: the saver's procedure may have kept WM_DESTROY from
+// DefSaverProc, or the end request went with the window.
+bool WindowIsGone(TimerRecord* record) {
+  return !IsWindow(record->window);
 }
 
 void ReportStrayMessage(const MSG& message) {
@@ -184,23 +255,31 @@ struct TickSchedule {
   DWORD due;
 };
 
-// Sends one tick and paces the next as the saver's answer asks; false when it wants no more.
-bool TickOnce(TimerRecord* record, TickSchedule* schedule) {
+enum class AfterTick {
+  Again,         // tick on
+  AwaitQuit,     // the saver wants no more: wait for the quit request
+  WindowIsGone,  // end now
+};
+
+// Sends one tick and paces the next as the saver's answer asks.
+AfterTick TickOnce(TimerRecord* record, TickSchedule* schedule) {
   DWORD t0 = TickStart(schedule->waitedFor, schedule->due, timeGetTime());
   LRESULT answer = SendMessageA(record->window, SCRM_INTERNAL, SCRINTERNAL_TICK, 0);
+  // A window that is gone answers 0 at once, which would tick again at once for ever.
+  if (WindowIsGone(record)) return AfterTick::WindowIsGone;
   DWORD t1 = timeGetTime();
   NextTick next = PaceNextTick(static_cast<uint32_t>(answer), t0, t1);
   schedule->waitedFor = false;
   switch (next.pace) {
-    case TickPace::AtOnce: return true;
-    case TickPace::End: AskToEnd(record); return false;
-    case TickPace::Yield: Sleep(0); return true;
+    case TickPace::AtOnce: return AfterTick::Again;
+    case TickPace::End: AskToEnd(record); return AfterTick::AwaitQuit;
+    case TickPace::Yield: Sleep(0); return AfterTick::Again;
     case TickPace::Wait:
       schedule->due = t1 + next.waitMs;
       schedule->waitedFor = WaitForNextTick(record, next.waitMs);
-      return true;
+      return AfterTick::Again;
   }
-  return true;
+  return AfterTick::Again;
 }
 
 }  // namespace
@@ -209,27 +288,42 @@ DWORD WINAPI TimerThreadProc(void* parameter) {
   TimerRecord* record = static_cast<TimerRecord*>(parameter);
   MSG message;
   PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);  // creates the queue
-  SetEvent(record->wakeEvent);                         // ScrStartTimer may return now
+  if (InterlockedCompareExchange(&record->startState, TimerStartClaimed, TimerStartPending) ==
+      TimerStartAbandoned) {
+    Trace("Thread: ScrStartTimer gave up waiting for it, so ending at once");
+    FreeRecord(record);
+    return 0;
+  }
+  SetEvent(record->wakeEvent);  // ScrStartTimer may return now
   bool done = false;
+  bool windowGone = false;
   // After the saver's -1, or once a stop is seen: the quit request is on its way, and the thread
-  // sleeps in its queue until it comes.
+  // sleeps in its queue until it comes, or until its window is found gone.
   bool waitingForQuit = false;
   TickSchedule schedule = {false, 0};
   while (!done) {
-    if (TakeThreadMessage(&message, waitingForQuit)) {
+    if (TakeThreadMessage(&message, waitingForQuit ? windowCheckMs : 0)) {
       if (message.message == WM_QUIT) {
         done = true;
         continue;
       }
       ReportStrayMessage(message);
     }
-    if (waitingForQuit) continue;
+    if (waitingForQuit) {
+      done = windowGone = WindowIsGone(record);
+      continue;
+    }
     if (!IsRunning(record)) {
       waitingForQuit = true;
       continue;
     }
-    waitingForQuit = !TickOnce(record, &schedule);
+    switch (TickOnce(record, &schedule)) {
+      case AfterTick::Again: break;
+      case AfterTick::AwaitQuit: waitingForQuit = true; break;
+      case AfterTick::WindowIsGone: done = windowGone = true; break;
+    }
   }
+  if (windowGone) Trace("Thread: its window is gone, so it ends");
   Trace("Thread coming to an end. Deleting threaddata");
   FreeRecord(record);
   return 0;
@@ -275,10 +369,10 @@ void WINAPI ScrStartTimer(HWND window) {
     FreeRecord(record);
     return;
   }
+  LowerPriority(record->threadHandle);
+  if (!LaunchTimerThread(record, node)) return;
   EnterThreadNode(node, record->threadHandle);
   StoreTimerRecord(window, record);
-  LowerPriority(record->threadHandle);
-  RunUntilQueueExists(record);
 }
 
 void WINAPI ScrStopTimer(HWND window) {
@@ -320,6 +414,13 @@ LRESULT OnTimerRequest(HWND window, WPARAM request, LPARAM lParam) {
 
 void WakeTimer(HWND window) {
   if (TimerRecord* record = LookUpTimerRecord(window)) SetEvent(record->wakeEvent);
+}
+
+void OnNcDestroy(HWND window) {
+  if (!HasTimerSlot(window)) return;
+  Trace("WM_NCDESTROY: WM_DESTROY did not reach DefSaverProc, so the timer is stopped now");
+  ScrStopTimer(window);
+  RemoveTimerSlot(window);
 }
 
 }  // namespace morvane

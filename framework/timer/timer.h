@@ -6,7 +6,9 @@
 // its timer through a slot in the window property PROP_MORVANETIMERDATA, which DefSaverProc
 // creates at WM_CREATE and removes at WM_DESTROY. Everything here except TimerThreadProc runs on
 // the thread that owns the saver windows (the one that runs the saver). ScrStartTimer returns once
-// the new thread has its message queue, so a ScrStopTimer straight after it reaches the thread.
+// the new thread has its message queue, so a ScrStopTimer straight after it reaches the thread;
+// a thread not ready within its limit gives no timer. A timer whose window is gone without
+// stopping it (the saver's procedure kept its end from DefSaverProc) ends by itself.
 //
 // DefSaverProc's part:
 //   WM_CREATE             CreateTimerSlot(window); unless noTimers, post SCRM_INTERNAL with
@@ -14,6 +16,7 @@
 //   SCRM_INTERNAL         return OnTimerRequest(window, wParam, lParam);
 //   SCRM_SETTINGSCHANGED  (accepted by a full-screen window) WakeTimer(window).
 //   WM_DESTROY            ScrStopTimer(window); RemoveTimerSlot(window).
+//   WM_NCDESTROY          OnNcDestroy(window): the same, when WM_DESTROY did not reach it.
 // RunSaver's part:
 //   before the mode       OpenThreadRegistry(); unless noTimers, RaiseTimerResolution().
 //   after the mode        AwaitTimerThreads(TimerThreadWaitLimit); CloseThreadRegistry();
@@ -30,9 +33,14 @@ namespace morvane {
 // How long a run waits, in all, for the timer threads it started.
 enum { TimerThreadWaitLimit = 10000 };
 
+// Who has a record while its thread starts: ScrStartTimer until the thread claims it; a thread
+// that finds itself given up (ScrStartTimer stopped waiting for it) frees the record and ends.
+enum : LONG { TimerStartPending, TimerStartClaimed, TimerStartAbandoned };
+
 // One running timer. Allocated by ScrStartTimer, owned by its thread from then on and freed by
-// that thread when it has taken its quit message. Only running and hadEnough change while the
-// thread lives, both under lock.
+// that thread when it has taken its quit message, found its window gone, or found itself given up
+// at its start. Only running and hadEnough change while the thread lives, both under lock;
+// startState changes once, by an interlocked exchange, before the thread is ready.
 struct TimerRecord {
   HWND window;  // receives the ticks
   CRITICAL_SECTION lock;
@@ -41,6 +49,7 @@ struct TimerRecord {
   DWORD threadId;       // target of the quit request
   HANDLE threadHandle;  // owned by the thread registry, which closes it
   LONG hadEnough;       // 1 once the saver answered -1 and the thread posted SCRINTERNAL_HADENOUGH
+  volatile LONG startState;  // TimerStartPending, then Claimed by the thread or Abandoned
 };
 
 // The timer thread's routine; exit code 0.
@@ -63,6 +72,10 @@ LRESULT OnTimerRequest(HWND window, WPARAM request, LPARAM lParam);
 // Sets the window's wake event when it has a timer, so its next tick comes at once.
 void WakeTimer(HWND window);
 
+// WM_NCDESTROY of a saver window: when WM_DESTROY did not reach DefSaverProc (the window still has
+// its slot), stops the timer and removes the slot as WM_DESTROY would have.
+void OnNcDestroy(HWND window);
+
 // The registry of timer threads (threadList under threadListLock). Open at the start of a run:
 // initialises the lock the first time and closes what an earlier start outside a run left.
 void OpenThreadRegistry();
@@ -71,9 +84,11 @@ void OpenThreadRegistry();
 bool RegisterTimerThread(HANDLE thread);
 // The number of threads entered since the registry was opened.
 int CountTimerThreads();
-// Waits until every registered thread has ended or limitMs have passed, in groups of at most
-// MAXIMUM_WAIT_OBJECTS handles within the one limit. On time-out traces "Not all threads have
-// terminated!" and shows the "ThreadTimer error" debug box. True when all have ended.
+// Waits until every registered thread has ended or limitMs have passed, all within the one limit,
+// meanwhile handling the messages other threads send to this one (posted ones stay queued): a
+// timer thread blocked in sending a tick to a window of this thread ends only once it is answered.
+// On time-out traces "Not all threads have terminated!" and shows the "ThreadTimer error" debug
+// box. True when all have ended.
 bool AwaitTimerThreads(DWORD limitMs);
 // Empties the registry and closes the thread handles (the threads run on if still running).
 void CloseThreadRegistry();

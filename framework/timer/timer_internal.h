@@ -19,11 +19,13 @@ void FreeThreadNode(ThreadListNode* node);
 
 // The steps of ScrStartTimer that can fail, as replaceable functions so that each failure can be
 // brought about; every one gives null on failure. startThread creates the thread suspended.
+// readyLimitMs bounds the wait for the started thread to be ready.
 struct TimerStartSteps {
   TimerRecord* (*allocateRecord)();
   HANDLE (*createWakeEvent)();
   ThreadListNode* (*allocateNode)();
   HANDLE (*startThread)(TimerRecord* record, DWORD* threadId);
+  DWORD readyLimitMs;
 };
 extern TimerStartSteps timerStartSteps;
 extern const TimerStartSteps platformTimerStartSteps;

@@ -54,18 +54,36 @@ HANDLE* CopyThreadHandles(int* count) {
   return handles;
 }
 
-// Waits for all handles, at most MAXIMUM_WAIT_OBJECTS at a time, all groups within limitMs
-// together. True when every thread has ended.
-bool WaitForAllInGroups(const HANDLE* handles, int count, DWORD limitMs) {
-  DWORD start = GetTickCount();
-  for (int first = 0; first < count; first += MAXIMUM_WAIT_OBJECTS) {
+// Handles the messages that other threads have sent to this one. Posted messages stay queued: the
+// run's loop is over, and what it left is not for the wait to take.
+void HandleSentMessages() {
+  MSG message;
+  PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+}
+
+// Waits until the thread has ended or the limit, counted from start, has passed, handling what
+// other threads send meanwhile: a timer thread blocked in sending a tick to a window of this
+// thread ends only once the tick is answered. One thread at a time, since a wait for all of
+// several handles would not wake for a sent message.
+bool WaitForThread(HANDLE thread, DWORD start, DWORD limitMs) {
+  for (;;) {
+    if (WaitForSingleObject(thread, 0) == WAIT_OBJECT_0) return true;
     DWORD elapsed = GetTickCount() - start;
-    DWORD remaining = elapsed < limitMs ? limitMs - elapsed : 0;
-    DWORD group = static_cast<DWORD>(count - first);
-    if (group > MAXIMUM_WAIT_OBJECTS) group = MAXIMUM_WAIT_OBJECTS;
-    DWORD result = WaitForMultipleObjects(group, handles + first, TRUE, remaining);
-    // Anything but "all signalled" (a time-out, a failure) leaves threads unaccounted for.
-    if (result >= WAIT_OBJECT_0 + group) return false;
+    // Ticks that keep coming must not hold the wait past its limit.
+    if (elapsed >= limitMs) return false;
+    HandleSentMessages();
+    DWORD result = MsgWaitForMultipleObjects(1, &thread, FALSE, limitMs - elapsed, QS_SENDMESSAGE);
+    if (result == WAIT_OBJECT_0) return true;
+    // Anything but a sent message (a time-out, a failure) leaves the thread unaccounted for.
+    if (result != WAIT_OBJECT_0 + 1) return false;
+  }
+}
+
+// Waits for all handles within limitMs together. True when every thread has ended.
+bool WaitForAll(const HANDLE* handles, int count, DWORD limitMs) {
+  DWORD start = GetTickCount();
+  for (int i = 0; i < count; ++i) {
+    if (!WaitForThread(handles[i], start, limitMs)) return false;
   }
   return true;
 }
@@ -113,7 +131,7 @@ bool AwaitTimerThreads(DWORD limitMs) {
   if (CountTimerThreads() == 0) return true;
   int count = 0;
   HANDLE* handles = CopyThreadHandles(&count);
-  bool allEnded = handles && WaitForAllInGroups(handles, count, limitMs);
+  bool allEnded = handles && WaitForAll(handles, count, limitMs);
   delete[] handles;
   if (!allEnded) {
     Trace("Not all threads have terminated!");

@@ -1,6 +1,7 @@
 #include "test_saver.h"
 
 #include <algorithm>
+#include <string>
 
 #include "morvane.h"
 #include "timer/timer.h"
@@ -11,6 +12,14 @@ namespace {
 
 const char* const slotClass = "TimerTestSaverClass";
 const char* const bareClass = "TimerTestBareClass";
+const char* const swallowingClass = "TimerTestSwallowingClass";
+
+// How a test saver's procedure treats the framework's part of its window.
+enum class Kind {
+  Routed,      // as DefSaverProc: slot at WM_CREATE, stop and slot removal at WM_DESTROY
+  NoSlot,      // never creates a timer slot
+  Swallowing,  // handles WM_DESTROY itself and passes nothing of its end on
+};
 
 TickScript* ScriptOf(HWND window) {
   return reinterpret_cast<TickScript*>(GetWindowLongPtrA(window, GWLP_USERDATA));
@@ -27,7 +36,7 @@ LRESULT Tick(HWND window) {
   return answer;
 }
 
-LRESULT Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool withSlot) {
+LRESULT Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Kind kind) {
   switch (message) {
     case WM_NCCREATE: {
       auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
@@ -35,9 +44,10 @@ LRESULT Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool with
       break;
     }
     case WM_CREATE:
-      if (withSlot) CreateTimerSlot(window);
+      if (kind != Kind::NoSlot) CreateTimerSlot(window);
       return 0;
     case WM_DESTROY:
+      if (kind == Kind::Swallowing) return 0;
       ScrStopTimer(window);
       RemoveTimerSlot(window);
       return 0;
@@ -50,11 +60,15 @@ LRESULT Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool with
 }
 
 LRESULT CALLBACK SlotSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return Route(window, message, wParam, lParam, true);
+  return Route(window, message, wParam, lParam, Kind::Routed);
 }
 
 LRESULT CALLBACK BareSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return Route(window, message, wParam, lParam, false);
+  return Route(window, message, wParam, lParam, Kind::NoSlot);
+}
+
+LRESULT CALLBACK SwallowingSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return Route(window, message, wParam, lParam, Kind::Swallowing);
 }
 
 void RegisterClasses() {
@@ -69,6 +83,37 @@ void RegisterClasses() {
   windowClass.lpfnWndProc = BareSaverProc;
   windowClass.lpszClassName = bareClass;
   RegisterClassA(&windowClass);
+  windowClass.lpfnWndProc = SwallowingSaverProc;
+  windowClass.lpszClassName = swallowingClass;
+  RegisterClassA(&windowClass);
+}
+
+HWND CreateOfClass(const char* className, TickScript* script) {
+  RegisterClasses();
+  return CreateWindowExA(0, className, "TimerTestSaver", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                         GetModuleHandleA(nullptr), script);
+}
+
+// Trace lines as OutputDebugStringA raises them, collected from every thread.
+CRITICAL_SECTION traceLock;
+std::vector<std::string>* traceLines;
+
+LONG CALLBACK CollectTraceLine(EXCEPTION_POINTERS* pointers) {
+  const EXCEPTION_RECORD* record = pointers->ExceptionRecord;
+  if (record->ExceptionCode != DBG_PRINTEXCEPTION_C || record->NumberParameters < 2) {
+    return EXCEPTION_CONTINUE_SEARCH;
+  }
+  const char* text = reinterpret_cast<const char*>(record->ExceptionInformation[1]);
+  EnterCriticalSection(&traceLock);
+  if (traceLines && text) traceLines->push_back(text);
+  LeaveCriticalSection(&traceLock);
+  return EXCEPTION_CONTINUE_EXECUTION;
+}
+
+// done() may turn true without a message to wake the wait (a timer thread frees its record, a
+// message is posted while only sent ones wake it): it is looked at least this often.
+DWORD PollSliceMs(DWORD remainingMs) {
+  return remainingMs < 10 ? remainingMs : 10;
 }
 
 }  // namespace
@@ -88,9 +133,54 @@ void BusyFor(double ms) {
 }
 
 HWND CreateTestSaver(TickScript* script, bool withSlot) {
-  RegisterClasses();
-  return CreateWindowExA(0, withSlot ? slotClass : bareClass, "TimerTestSaver", WS_POPUP, 0, 0, 10,
-                         10, nullptr, nullptr, GetModuleHandleA(nullptr), script);
+  return CreateOfClass(withSlot ? slotClass : bareClass, script);
+}
+
+HWND CreateSwallowingSaver(TickScript* script) {
+  return CreateOfClass(swallowingClass, script);
+}
+
+bool SentMessagePending() {
+  return (HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) != 0;
+}
+
+bool HandleSentUntil(const std::function<bool()>& done, DWORD limitMs) {
+  DWORD start = GetTickCount();
+  while (!done()) {
+    DWORD elapsed = GetTickCount() - start;
+    if (elapsed >= limitMs) return done();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, PollSliceMs(limitMs - elapsed), QS_SENDMESSAGE);
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+  return true;
+}
+
+TraceCapture::TraceCapture() {
+  static bool lockReady;
+  if (!lockReady) {
+    InitializeCriticalSection(&traceLock);
+    lockReady = true;
+  }
+  EnterCriticalSection(&traceLock);
+  traceLines = &lines;
+  LeaveCriticalSection(&traceLock);
+  handler = AddVectoredExceptionHandler(1, CollectTraceLine);
+}
+
+TraceCapture::~TraceCapture() {
+  RemoveVectoredExceptionHandler(handler);
+  EnterCriticalSection(&traceLock);
+  traceLines = nullptr;
+  LeaveCriticalSection(&traceLock);
+}
+
+bool TraceCapture::Has(const std::string& text) {
+  EnterCriticalSection(&traceLock);
+  bool found = false;
+  for (const std::string& line : lines) found = found || line.compare(0, text.size(), text) == 0;
+  LeaveCriticalSection(&traceLock);
+  return found;
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
@@ -98,7 +188,7 @@ bool PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
   while (!done()) {
     DWORD elapsed = GetTickCount() - start;
     if (elapsed >= limitMs) return done();
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, limitMs - elapsed, QS_ALLINPUT);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, PollSliceMs(limitMs - elapsed), QS_ALLINPUT);
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
   }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 struct TickScript {
@@ -22,6 +23,32 @@ void BusyFor(double ms);
 // A saver window driven by script (which must outlive it); withSlot false gives a window whose
 // procedure never creates a timer slot.
 HWND CreateTestSaver(TickScript* script, bool withSlot = true);
+
+// A saver window whose procedure handles WM_DESTROY itself and passes nothing of its end to the
+// framework, as a saver that answers WM_DESTROY with PostQuitMessage and never calls DefSaverProc
+// for it: no stop, no slot removal.
+HWND CreateSwallowingSaver(TickScript* script);
+
+// Whether a message that another thread sent to this one waits to be handled.
+bool SentMessagePending();
+// Handles only the messages other threads send to this one (posted messages stay queued) until
+// done() or limitMs have passed; the result of done() at the end.
+bool HandleSentUntil(const std::function<bool()>& done, DWORD limitMs);
+
+// Collects the framework's trace lines (debugTrace must be on) from every thread while it lives.
+class TraceCapture {
+ public:
+  TraceCapture();
+  ~TraceCapture();
+  TraceCapture(const TraceCapture&) = delete;
+  TraceCapture& operator=(const TraceCapture&) = delete;
+  // Whether a line began with text.
+  bool Has(const std::string& text);
+
+ private:
+  std::vector<std::string> lines;
+  void* handler = nullptr;
+};
 
 // Dispatches this thread's messages (sent ones included) until done() or limitMs have passed;
 // the result of done() at the end.

@@ -1,5 +1,6 @@
 // The wait at the end of a run: every registered thread, more than one wait's 64 handles, within
-// one limit, and the report when a timer is still in a long wait.
+// one limit, the report when a timer is still in a long wait, and the ticks that timer threads send
+// the run's thread meanwhile.
 #include "message_box_spy.h"
 #include "timer_test_fixture.h"
 
@@ -123,6 +124,73 @@ TEST_F(ThreadRegistry, ARunEndingWithATimerInALongWaitReportsAndReturns) {
   SetEvent(wake);
   EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 3000));
   EXPECT_EQ(1, script.count());
+}
+
+// Polls without handling any message: the sender stays blocked.
+bool PollUntil(bool (*done)(), DWORD limitMs) {
+  DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start >= limitMs) return done();
+    Sleep(1);
+  }
+  return true;
+}
+
+// A timer thread blocked in sending its first tick to a window of the run's thread when the run's
+// end begins to wait; the timer was stopped before (its window was closed meanwhile) or is stopped
+// by the saver as it handles the tick. The wait answers the tick, so the thread ends and the wait
+// returns long before its limit, and it handles only what was sent: a posted message stays queued.
+TEST_F(ThreadRegistry, TheRunsEndHandlesATickThatATimerThreadIsBlockedSending) {
+  const UINT marker = WM_APP + 77;
+  for (bool stoppedBefore : {true, false}) {
+    SCOPED_TRACE(stoppedBefore ? "stopped before the wait" : "stopped by the saver in the tick");
+    TickScript script;
+    script.answer = [](HWND window, int) {
+      ScrStopTimer(window);
+      return LRESULT(10);
+    };
+    HWND saver = Saver(&script);
+    ScrStartTimer(saver);
+    HANDLE thread = ThreadOf(saver);
+    ASSERT_NE(nullptr, thread);
+    ASSERT_TRUE(PollUntil(SentMessagePending, 2000));
+    if (stoppedBefore) ScrStopTimer(saver);
+    PostMessageA(saver, marker, 0, 0);
+    double start = NowMs();
+    bool allEnded = AwaitTimerThreads(TimerThreadWaitLimit);
+    double elapsed = NowMs() - start;
+    EXPECT_TRUE(allEnded);
+    EXPECT_LT(elapsed, 5000.0);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 0));
+    // A stopped window answers the tick without passing it to the saver.
+    EXPECT_EQ(stoppedBefore ? 0 : 1, script.count());
+    MSG message;
+    EXPECT_TRUE(PeekMessageA(&message, saver, marker, marker, PM_REMOVE))
+        << "the wait took a posted message";
+    DestroyWindow(saver);
+    CloseThreadRegistry();
+  }
+}
+
+// Ticks that keep coming while the run's end waits are handled, and the wait still gives up at
+// its limit.
+TEST_F(ThreadRegistry, TheRunsEndKeepsItsLimitWhileTicksKeepComing) {
+  TickScript script;
+  script.answer = [](HWND, int) { return LRESULT(5); };
+  HWND saver = Saver(&script);
+  ScrStartTimer(saver);
+  HANDLE thread = ThreadOf(saver);
+  ASSERT_TRUE(PumpUntil([&] { return script.count() >= 1; }, 2000));
+  int ticksBefore = script.count();
+  const DWORD limit = 600;
+  double start = NowMs();
+  EXPECT_FALSE(AwaitTimerThreads(limit));
+  double elapsed = NowMs() - start;
+  EXPECT_GE(elapsed, limit - 50.0);
+  EXPECT_LT(elapsed, limit * 1.5);
+  EXPECT_GT(script.count(), ticksBefore + 10);
+  ScrStopTimer(saver);
+  EXPECT_TRUE(PumpUntilEnded(thread, 3000));
 }
 
 }  // namespace

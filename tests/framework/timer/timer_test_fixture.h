@@ -46,6 +46,12 @@ class TimerTest : public ::testing::Test {
     return window;
   }
 
+  HWND SwallowingSaver(TickScript* script) {
+    HWND window = CreateSwallowingSaver(script);
+    windows.push_back(window);
+    return window;
+  }
+
   static HANDLE ThreadOf(HWND window) {
     morvane::TimerRecord* record = morvane::LookUpTimerRecord(window);
     return record ? record->threadHandle : nullptr;
