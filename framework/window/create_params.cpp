@@ -52,6 +52,13 @@ bool TakeSaverCreateParams(const void* candidate, int* mode) {
   return true;
 }
 
+bool OutstandingRequestMode(int* mode) {
+  // New blocks go first in the list.
+  if (!outstandingBlocks) return false;
+  *mode = outstandingBlocks->record.mode;
+  return true;
+}
+
 void DiscardSaverCreateParams(unsigned serial) {
   if (!serial) return;
   ParamsBlock* block = Unlink([serial](const ParamsBlock& b) { return b.serial == serial; });

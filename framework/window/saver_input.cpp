@@ -19,6 +19,15 @@ bool ClosesOnMouseAndDeactivation(HWND window) {
   return IsFullScreen(window) && !currentPrefs.debugMode;
 }
 
+// What a fresh user has: any movement at all closes the saver.
+enum { DefaultMouseThreshold = 0 };
+
+// The registry or a settings change may carry a negative threshold. Taken as it is, even a
+// WM_MOUSEMOVE without movement (the one that comes when the window appears) would close the saver.
+long long MouseThreshold() {
+  return saverInput.mouseThreshold < 0 ? DefaultMouseThreshold : saverInput.mouseThreshold;
+}
+
 bool MovedBeyondThreshold() {
   POINT cursor;
   if (!GetCursorPos(&cursor)) return false;
@@ -26,7 +35,7 @@ bool MovedBeyondThreshold() {
   long long dy = static_cast<long long>(cursor.y) - saverInput.cursorOrigin.y;
   if (dx < 0) dx = -dx;
   if (dy < 0) dy = -dy;
-  return dx > saverInput.mouseThreshold || dy > saverInput.mouseThreshold;
+  return dx > MouseThreshold() || dy > MouseThreshold();
 }
 
 // With a password due and the author asking for it, the configuration opens only after the

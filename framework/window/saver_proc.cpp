@@ -15,6 +15,7 @@ extern "C" LRESULT WINAPI DefSaverProc(HWND window, UINT message, WPARAM wParam,
   switch (message) {
     case WM_CREATE: OnCreate(window, reinterpret_cast<CREATESTRUCTA*>(lParam)); break;
     case WM_DESTROY: OnDestroy(window); break;
+    case WM_NCDESTROY: OnNcDestroy(window); break;
     case WM_ACTIVATE:
     case WM_ACTIVATEAPP:
     case WM_NCACTIVATE: OnDeactivation(window, wParam); break;
@@ -57,13 +58,15 @@ void PostClose(HWND window) {
 namespace {
 
 // The kind the window was created as: from the framework's creation record when it carries one
-// (which is then released), otherwise from where the window sits.
+// (which is then released). A hook or host may create the window without passing the record on:
+// then the kind the framework is asking for, and only when it asks for none, where the window sits.
 int TakeWindowMode(HWND window, CREATESTRUCTA* create) {
   int mode;
   if (create && TakeSaverCreateParams(create->lpCreateParams, &mode)) {
     create->lpCreateParams = nullptr;
     return mode;
   }
+  if (OutstandingRequestMode(&mode)) return mode;
   return RecordedWindowMode(window);
 }
 
@@ -82,15 +85,20 @@ bool PasswordAllowsClosing(HWND window) {
 
 }  // namespace
 
-void OnCreate(HWND window, CREATESTRUCTA* create) {
-  TraceWindow(window, "WM_CREATE...");
+void SetUpSaverWindow(HWND window, int mode) {
+  if (HasRecordedWindowMode(window)) return;
   LoadSaverSettings();
-  RecordWindowMode(window, TakeWindowMode(window, create));
+  RecordWindowMode(window, mode);
   // Previews take the settings only: one opened on a configuration page over the running saver
   // must not clear its dialog flag or restart its password delay.
   if (IsFullScreen(window)) StartInputSession();
   CreateTimerSlot(window);
   if (!currentPrefs.noTimers) PostMessageA(window, SCRM_INTERNAL, SCRINTERNAL_STARTTIMER, 0);
+}
+
+void OnCreate(HWND window, CREATESTRUCTA* create) {
+  TraceWindow(window, "WM_CREATE...");
+  SetUpSaverWindow(window, TakeWindowMode(window, create));
 }
 
 void OnDestroy(HWND window) {

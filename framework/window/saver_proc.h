@@ -12,6 +12,11 @@ void TraceWindow(HWND window, const char* text);
 // Asks the window to close; WM_CLOSE makes the decision (password included).
 void PostClose(HWND window);
 
+// The framework's part of a new saver window: the user's settings, the window's mode, the input
+// session of a full-screen window, the timer slot and the start request of its timer. Done once
+// per window: from WM_CREATE when the saver passes it on, otherwise after the window was created.
+void SetUpSaverWindow(HWND window, int mode);
+
 // Window lifetime, closing and the framework's own messages (saver_proc.cpp).
 void OnCreate(HWND window, CREATESTRUCTA* create);
 void OnDestroy(HWND window);

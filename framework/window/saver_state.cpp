@@ -46,6 +46,10 @@ void RecordWindowMode(HWND window, int mode) {
   SetPropA(window, windowModeProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(mode) + 1));
 }
 
+bool HasRecordedWindowMode(HWND window) {
+  return GetPropA(window, windowModeProperty) != nullptr;
+}
+
 int RecordedWindowMode(HWND window) {
   INT_PTR stored = reinterpret_cast<INT_PTR>(GetPropA(window, windowModeProperty));
   return stored ? static_cast<int>(stored - 1) : ModeFromPlace(window);

@@ -26,10 +26,12 @@ void StartInputSession();
 // Measures mouse movement from where the cursor is now.
 void ResetCursorOrigin();
 
-// The kind of saver window, recorded when it is created. A window whose creation record was not
-// the framework's gets the kind its place implies: no parent is the full-screen window, a parent of
-// the monitor control's class a monitor preview, any other parent a system preview.
+// The kind of saver window, recorded when the framework sets the window up (which the record's
+// presence marks). A window with none recorded gets the kind its place implies: no parent is the
+// full-screen window, a parent of the monitor control's class a monitor preview, any other parent a
+// system preview.
 void RecordWindowMode(HWND window, int mode);
+bool HasRecordedWindowMode(HWND window);
 int RecordedWindowMode(HWND window);
 void ForgetWindowMode(HWND window);
 
@@ -46,5 +48,8 @@ bool EndsMessageLoop(int mode);
 SaverCreateParams* NewSaverCreateParams(int mode, unsigned* serial);
 bool TakeSaverCreateParams(const void* candidate, int* mode);
 void DiscardSaverCreateParams(unsigned serial);
+// The mode of the newest record that no window has taken and that is not discarded yet: the
+// window the framework is asking for right now. False when no record is outstanding.
+bool OutstandingRequestMode(int* mode);
 
 }  // namespace morvane

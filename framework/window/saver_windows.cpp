@@ -1,7 +1,9 @@
 #include "window/saver_windows.h"
 
-#include "settings/prefs.h"
+#include "core/trace.h"
 #include "run/saver_run.h"
+#include "settings/prefs.h"
+#include "window/saver_proc.h"
 #include "window/saver_state.h"
 
 namespace morvane {
@@ -43,10 +45,14 @@ SaverWindowRequest DescribePreviewWindow(const char* className, HWND parent, boo
   int mode = inMonitor ? WINDOWMODE_MONITORPREVIEW : WINDOWMODE_SYSTEMPREVIEW;
   SaverWindowRequest request = NewRequest(mode, className, "SaverPreview");
   CREATESTRUCTA& create = request.create;
-  RECT frame = {};
-  GetWindowRect(parent, &frame);
-  create.cx = frame.right - frame.left;
-  create.cy = frame.bottom - frame.top;
+  // A child sits in its parent's client area: sized to the whole window, a preview inside a host
+  // with a border or caption would reach beyond it.
+  RECT area = {};
+  GetClientRect(parent, &area);
+  create.x = area.left;
+  create.y = area.top;
+  create.cx = area.right - area.left;
+  create.cy = area.bottom - area.top;
   create.style = static_cast<LONG>(WS_CHILD | WS_VISIBLE);
   create.hwndParent = parent;
   return request;
@@ -61,7 +67,23 @@ HWND CreateDescribedWindow(const CREATESTRUCTA& create) {
 HWND FinishSaverWindow(const SaverWindowRequest& request, HWND candidate) {
   DiscardSaverCreateParams(request.paramsSerial);
   // A hook or host may answer with anything: only a window counts as one.
-  return candidate && IsWindow(candidate) ? candidate : nullptr;
+  if (!candidate || !IsWindow(candidate)) return nullptr;
+  if (HasRecordedWindowMode(candidate)) {
+    // The window the framework asked for has the mode it asked for, however it was made.
+    RecordWindowMode(candidate, request.mode);
+  } else if (GetWindowThreadProcessId(candidate, nullptr) != GetCurrentThreadId()) {
+    // Its timer and its input belong to the thread that runs the saver, which never sees its
+    // messages. No owner for the box: that window's thread may not be taking messages.
+    const char text[] =
+        "FinishSaverWindow: the saver window belongs to another thread and its WM_CREATE did not "
+        "reach DefSaverProc, so it cannot be set up: no settings, no ticks, no closing on input!";
+    Trace(text);
+    DebugMessageBox(nullptr, text, "Programming error");
+  } else {
+    TraceWindow(candidate, "WM_CREATE did not reach DefSaverProc: setting the window up now");
+    SetUpSaverWindow(candidate, request.mode);
+  }
+  return candidate;
 }
 
 }  // namespace morvane

@@ -16,12 +16,13 @@ struct SaverWindowRequest {
 
 // The topmost popup of the screen's size (with debugMode an overlapped window of a sixth of it).
 SaverWindowRequest DescribeSaverWindow(const char* className);
-// A visible child of parent's size at (0, 0); mode 1 inside a monitor control, else 2.
+// A visible child filling parent's client area; mode 1 inside a monitor control, else 2.
 SaverWindowRequest DescribePreviewWindow(const char* className, HWND parent, bool inMonitor);
 
 HWND CreateDescribedWindow(const CREATESTRUCTA& create);
 // What an executor returns for the window it was given: the window when it is one, else null.
-// Frees the creation record when no window took it.
+// Frees the creation record when no window took it, records the requested mode for the window and
+// sets the window up when its WM_CREATE did not reach DefSaverProc.
 HWND FinishSaverWindow(const SaverWindowRequest& request, HWND candidate);
 
 }  // namespace morvane

@@ -180,6 +180,73 @@ TEST_F(SaverWindow, InputPostsCloseOnlyToAFullScreenWindowWithNoDialogOpen) {
   DestroyWindow(plain);
 }
 
+// Movement is measured with the cursor position from where the window was created, whatever the
+// message carries, and counts only beyond the user's threshold along either axis.
+TEST_F(SaverWindow, MouseMovementClosesOnlyBeyondTheThresholdFromTheCreationCursor) {
+  HWND plain = CreatePlainWindow();
+  const POINT origin = {300, 300};
+  enum Dialog { NoDialog, DialogOpen, DialogClosedAgain };
+  const struct {
+    const char* movement;
+    DWORD threshold;  // "Mouse Threshold" as stored
+    int dx, dy;
+    bool preview;
+    Dialog dialog;  // sent as SCRM_DIALOGACTIVE before the movement
+    bool debugMode;
+    bool closes;
+  } cases[] = {
+      {"one pixel at threshold 0", 0, 1, 0, false, NoDialog, false, true},
+      {"one pixel up at threshold 0", 0, 0, -1, false, NoDialog, false, true},
+      {"no movement at threshold 0", 0, 0, 0, false, NoDialog, false, false},
+      {"200 at threshold 200", 200, 0, 200, false, NoDialog, false, false},
+      {"201 at threshold 200", 200, -201, 0, false, NoDialog, false, true},
+      {"no movement at threshold -1", 0xFFFFFFFF, 0, 0, false, NoDialog, false, false},
+      {"no movement at the lowest threshold", 0x80000000, 0, 0, false, NoDialog, false, false},
+      // A negative threshold counts as the default, 0.
+      {"one pixel at threshold -5", 0xFFFFFFFB, 1, 1, false, NoDialog, false, true},
+      {"far under a framework dialog", 0, 300, 300, false, DialogOpen, false, false},
+      {"far once the dialog closed", 0, 300, 300, false, DialogClosedAgain, false, true},
+      {"far in debug mode", 0, 300, 300, false, NoDialog, true, false},
+      {"far in a preview", 0, 300, 300, true, NoDialog, false, false},
+  };
+  for (const auto& c : cases) {
+    ChangePrefs([&](ScrPrefs& prefs) { prefs.debugMode = c.debugMode; });
+    SetRegistryNumber(screenSaversKey, "Mouse Threshold", c.threshold);
+    ASSERT_TRUE(SetCursorPos(origin.x, origin.y));
+    HWND window = CreateSaverWindow(c.preview ? 2 : 0, c.preview ? plain : nullptr);
+    ASSERT_NE(nullptr, window) << c.movement;
+    if (c.dialog != NoDialog) SendMessageA(window, SCRM_DIALOGACTIVE, 1, 0);
+    if (c.dialog == DialogClosedAgain) SendMessageA(window, SCRM_DIALOGACTIVE, 0, 0);
+    ASSERT_TRUE(SetCursorPos(origin.x + c.dx, origin.y + c.dy));
+    // The message's own coordinates say nothing moved: only the cursor counts.
+    SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(0, 0));
+    EXPECT_EQ(c.closes, TakeClosePosted(window)) << c.movement;
+    DestroySaverWindow(window);
+  }
+  DestroyWindow(plain);
+}
+
+TEST_F(SaverWindow, ANegativeThresholdFromASettingsChangeCountsAsTheDefaultToo) {
+  const struct {
+    int threshold;
+    int dx;
+    bool closes;
+  } cases[] = {{-1, 0, false}, {-200, 0, false}, {-1, 1, true}, {5, 5, false}, {5, 6, true}};
+  for (const auto& c : cases) {
+    ASSERT_TRUE(SetCursorPos(400, 400));
+    HWND window = CreateSaverWindow(0);
+    ScrSettings changed = {};
+    changed.size = sizeof changed;
+    changed.mouseThreshold = c.threshold;
+    changed.passwordDelay = 60;
+    SendMessageA(window, SCRM_SETTINGSCHANGED, 1, reinterpret_cast<LPARAM>(&changed));
+    ASSERT_TRUE(SetCursorPos(400 + c.dx, 400));
+    SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(400, 400));
+    EXPECT_EQ(c.closes, TakeClosePosted(window)) << c.threshold << " " << c.dx;
+    DestroySaverWindow(window);
+  }
+}
+
 TEST_F(SaverWindow, ActiveConfigurationKeysOpenItOnlyWhenAuthorAndUserAllowIt) {
   const struct {
     bool allowed;  // the author's allowActiveConfig
