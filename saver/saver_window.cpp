@@ -219,6 +219,14 @@ void OnReloadSettings(HWND window) {
   if (SaverWindow* state = StateOf(window)) ApplySettings(*state, ReadSaverSettings());
 }
 
+// The settings page stores every change at once; under an active configuration the framework
+// tells the running saver of each, and of OK and Cancel. The General page's settings are the
+// framework's own.
+LRESULT OnSettingsChanged(HWND window, WPARAM wParam, LPARAM lParam) {
+  if (wParam & SCRSETTINGS_SAVER) OnReloadSettings(window);
+  return DefSaverProc(window, SCRM_SETTINGSCHANGED, wParam, lParam);
+}
+
 }  // namespace
 
 void SetPictureModule(HINSTANCE module) {
@@ -260,6 +268,7 @@ LRESULT CALLBACK GlimmerSaverProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_ERASEBKGND: return 1;
     case SCRM_TIMER: return OnTick(window);
     case GLIMMER_RELOADSETTINGS: OnReloadSettings(window); return 0;
+    case SCRM_SETTINGSCHANGED: return OnSettingsChanged(window, wParam, lParam);
   }
   return DefSaverProc(window, message, wParam, lParam);
 }

@@ -32,6 +32,13 @@ void StoreAndPreview(PageState& state) {
     SendMessageA(state.preview, GLIMMER_RELOADSETTINGS, 0, 0);
 }
 
+// A user's change: also reported to the framework, which tells the running saver under an active
+// configuration. (After OK and Cancel the framework tells it by itself.)
+void StoreChange(HWND page, PageState& state) {
+  StoreAndPreview(state);
+  SendMessageA(page, SCRM_SETTINGSCHANGED, SCRSETTINGS_SAVER, 0);
+}
+
 void FillControls(HWND page, const SaverSettings& settings) {
   SendDlgItemMessageA(page, IDC_PAGE_LIGHTS_UD, UDM_SETRANGE32, lightsDecl.minimum,
                       lightsDecl.maximum);
@@ -66,7 +73,7 @@ void OnLightsEdited(HWND page) {
   const int lights = ClampSetting(lightsDecl, typed);
   if (lights == state->current.lights) return;
   state->current.lights = lights;
-  StoreAndPreview(*state);
+  StoreChange(page, *state);
 }
 
 void OnPageCommand(HWND page, WPARAM wParam) {
@@ -79,7 +86,7 @@ void OnGlowScrolled(HWND page, HWND control) {
   const int glow = ClampSetting(glowDecl, SendMessageA(control, TBM_GETPOS, 0, 0));
   if (glow == state->current.glow) return;
   state->current.glow = glow;
-  StoreAndPreview(*state);
+  StoreChange(page, *state);
 }
 
 // The sheet has no Apply button and every change is stored as it is made: OK keeps them,

@@ -1,5 +1,6 @@
 #include "core/bounded_text.h"
 #include "config/config_dialog.h"
+#include "config/on_screen.h"
 #include "core/library.h"
 #include "core/resource_ids.h"
 #include "run/saver_run.h"
@@ -13,6 +14,8 @@ enum { VersionCapacity = 49, SaverAboutDialog = 2004 };
 // The version joins the text of control 10, when the dialog has one. A long text keeps its own
 // length and loses what of the version does not fit.
 INT_PTR OnInitAbout(HWND dialog) {
+  // It opens at its owner's client area, which may be near the edge of the screen.
+  KeepInsideWorkArea(dialog);
   char version[VersionCapacity];
   if (!GetLibraryVersion(version, VersionCapacity)) return TRUE;
   HWND control = GetDlgItem(dialog, IDC_VERSION_GROUP);

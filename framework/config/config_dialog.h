@@ -18,16 +18,21 @@ enum : DWORD {
   NoticeApplied = 0x2000,     // OK applied the settings
   NoticePending = 0x1000,     // a change not yet applied, or the revert of Cancel
   NoticeKindMask = 0x0FFF,
-  NoticeKindGeneral = 1,  // the General page's settings
+  NoticeKindGeneral = 1,                // the General page's settings
+  NoticeKindSaver = SCRSETTINGS_SAVER,  // the saver's own page's settings (no summary)
   NoticeGeneralApplied = 0xE001,
   NoticeGeneralChanged = 0xD001,
+  // The saver's page tells its own previews itself: these go to the running saver alone.
+  NoticeSaverApplied = NoticeToOwner | NoticeApplied | NoticeKindSaver,
+  NoticeSaverChanged = NoticeToOwner | NoticePending | NoticeKindSaver,
 };
 
-// What the General page sends the hidden dialog with SCRM_SETTINGSCHANGED (lParam).
+// What the General page and the saver's page send the hidden dialog with SCRM_SETTINGSCHANGED
+// (lParam).
 struct ChangeNotice {
   HWND source;  // the sheet
   DWORD flags;
-  ScrSettings* summary;  // valid only during the send
+  ScrSettings* summary;  // valid only during the send; null for the saver's own settings
 };
 
 // One configuration run, on the stack of DoConfigDialog; the hidden dialog's GWLP_USERDATA.
@@ -56,11 +61,14 @@ int OpenFrameworkAbout(HWND owner);  // dialog 3602 of the framework's module
 int OpenSaverAbout(HWND owner);      // dialog 2004 of the saver's module
 
 // Hides and disables the saver page's own OK and Cancel, then hands every message to the saver's
-// page procedure.
+// page procedure, but for the page's report of a stored change (SCRM_SETTINGSCHANGED with
+// SCRSETTINGS_SAVER, sent by the page to itself). That report, and the page's OK (PSN_APPLY
+// accepted) and Cancel (PSN_RESET), reach the running saver as saver-kind notices.
 INT_PTR CALLBACK SaverPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 // Dialog 3602 and a saver's dialog 2004: the version appended to control 10's text.
 INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-// The sheet's callback: adds the "&About" item and subclasses the sheet once it is initialised.
+// The sheet's callback: once the sheet is initialised, keeps it inside the work area of its
+// monitor, then adds the "&About" item and subclasses the sheet.
 int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM lParam);
 
 // Sends the notice to the saver windows of the live previews among source's descendants.

@@ -124,10 +124,17 @@ void ReadCorners(HWND page, uint8_t corners[CornerCount]) {
   }
 }
 
-void ReadDelay(HWND page, int32_t* delay, uint32_t unit, uint32_t shownUnit) {
+// Only an edit of the box itself is read as typed: the box shows a stored delay in whole minutes,
+// and any other command (the edit taking the focus, another control changing) would otherwise
+// turn that rounding into the delay.
+void ReadDelay(HWND page, int32_t* delay, uint32_t unit, uint32_t shownUnit, bool edited) {
   char text[NameCapacity];
   GetDlgItemTextA(page, IDC_DELAY, text, sizeof text);
-  ReadTypedDelay(text, unit, shownUnit, delay);
+  if (edited) {
+    ReadEditedDelay(text, unit, delay);
+  } else {
+    ReadTypedDelay(text, unit, shownUnit, delay);
+  }
 }
 
 void ReadSensitivity(HWND page, uint32_t* index, int32_t* threshold) {
@@ -170,14 +177,20 @@ void InitGeneralControls(HWND page, UserSettings& settings) {
   settings.inSetup = 0;
 }
 
-void GeneralControlChanged(HWND page, UserSettings& settings) {
+bool IsDelayEdit(HWND page, WPARAM command, HWND control) {
+  WORD code = HIWORD(command);
+  return LOWORD(command) == IDC_DELAY && control == GetDlgItem(page, IDC_DELAY) &&
+         (code == EN_UPDATE || code == EN_CHANGE);
+}
+
+void GeneralControlChanged(HWND page, UserSettings& settings, bool delayEdited) {
   if (settings.inSetup) return;
   SettingValues& values = settings.current;
   const SettingValues before = values;
   ReadCorners(page, values.corners);
   uint32_t shownUnit = values.passwordDelayIndex;
   Selection(page, IDC_DELAY_UNIT, &values.passwordDelayIndex);
-  ReadDelay(page, &values.passwordDelay, values.passwordDelayIndex, shownUnit);
+  ReadDelay(page, &values.passwordDelay, values.passwordDelayIndex, shownUnit, delayEdited);
   ReadSensitivity(page, &values.mouseThresholdIndex, &values.mouseThreshold);
   if (currentPrefs.offerMuteSound) values.muteSound = Checked(page, IDC_MUTE);
   if (currentPrefs.allowActiveConfig) values.activeConfig = Checked(page, IDC_ACTIVE_CONFIG);

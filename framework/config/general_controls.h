@@ -9,8 +9,11 @@ class UserSettings;
 
 // Loads every control from the current values; writes nothing.
 void InitGeneralControls(HWND page, UserSettings& settings);
-// Reads every control back; when a value changed, writes the registry and notifies.
-void GeneralControlChanged(HWND page, UserSettings& settings);
+// Whether a command is the user's edit of the delay box (the edit's text changed).
+bool IsDelayEdit(HWND page, WPARAM command, HWND control);
+// Reads every control back; when a value changed, writes the registry and notifies. The delay box
+// is read as typed only when delayEdited (see IsDelayEdit).
+void GeneralControlChanged(HWND page, UserSettings& settings, bool delayEdited);
 // Tells the System Agent (not applied) or the whole system (applied), then sends the change
 // notice to the hidden dialog; its reply.
 LRESULT NotifyGeneralChanges(HWND page, const UserSettings& settings, bool applied);

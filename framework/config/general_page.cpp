@@ -34,10 +34,10 @@ INT_PTR OnDestroy() {
 }
 
 // Every command of every control, whatever its notification: the page reads all of them back.
-INT_PTR OnCommand(HWND page, LPARAM control) {
+INT_PTR OnCommand(HWND page, WPARAM command, HWND control) {
   UserSettings* settings = AttachedSettings(page);
   if (!control || !settings) return FALSE;
-  GeneralControlChanged(page, *settings);
+  GeneralControlChanged(page, *settings, IsDelayEdit(page, command, control));
   return TRUE;
 }
 
@@ -108,7 +108,7 @@ INT_PTR CALLBACK GeneralDlgProc(HWND page, UINT message, WPARAM wParam, LPARAM l
   switch (message) {
     case WM_INITDIALOG: return OnInitDialog(page, reinterpret_cast<PROPSHEETPAGEA*>(lParam));
     case WM_DESTROY: return OnDestroy();
-    case WM_COMMAND: return OnCommand(page, lParam);
+    case WM_COMMAND: return OnCommand(page, wParam, reinterpret_cast<HWND>(lParam));
     case WM_NOTIFY: return OnNotify(page, reinterpret_cast<NMHDR*>(lParam));
     case WM_HELP: return OnHelp(reinterpret_cast<HELPINFO*>(lParam));
     case WM_CONTEXTMENU: return OnContextMenu(page, reinterpret_cast<HWND>(wParam));

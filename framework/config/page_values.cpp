@@ -43,4 +43,11 @@ bool ReadTypedDelay(const char* text, uint32_t unit, uint32_t shownUnit, int32_t
   return true;
 }
 
+bool ReadEditedDelay(const char* text, uint32_t unit, int32_t* seconds) {
+  int32_t typed;
+  if (!ReadScanfInteger(text, nullptr, &typed)) return false;
+  *seconds = DelaySecondsFromTyped(typed, unit);
+  return true;
+}
+
 }  // namespace morvane

@@ -24,7 +24,11 @@ int32_t DelayShownInUnit(int32_t seconds, uint32_t unit);
 // Reads the delay box ("%i" forms) into *seconds, which holds the current delay, shown in
 // shownUnit. The text's number in unit replaces it, except when the box still shows the current
 // delay in the same unit: the box shows whole minutes, and reading back its own rounding would
-// lose a stored delay that is not. False, leaving *seconds alone, when the text holds no number.
+// lose a stored delay that is not. For the commands of every control but the user's edits of the
+// box. False, leaving *seconds alone, when the text holds no number.
 bool ReadTypedDelay(const char* text, uint32_t unit, uint32_t shownUnit, int32_t* seconds);
+// The box as the user has just edited it: the text's number in unit replaces *seconds, even when
+// it spells the current delay's rounding. False, leaving *seconds alone, when it holds no number.
+bool ReadEditedDelay(const char* text, uint32_t unit, int32_t* seconds);
 
 }  // namespace morvane

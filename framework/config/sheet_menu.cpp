@@ -1,6 +1,7 @@
 // The "&About" item of the sheet's system menu. The sheet is subclassed to see the item's command;
 // its previous procedure is kept by the hidden dialog that owns it, for the sheet's whole life.
 #include "config/config_dialog.h"
+#include "config/on_screen.h"
 #include "core/library.h"
 #include "settings/prefs.h"
 #include "core/resource_ids.h"
@@ -68,7 +69,11 @@ LRESULT CALLBACK SheetSubclassProc(HWND sheet, UINT message, WPARAM wParam, LPAR
 }  // namespace
 
 int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM) {
-  if (message != PSCB_INITIALIZED || currentPrefs.noAboutMenu) return 0;
+  if (message != PSCB_INITIALIZED) return 0;
+  // The sheet opens at its owner's client area and has just grown to fit its pages; it is not yet
+  // shown, so it appears where it stays.
+  KeepInsideWorkArea(sheet);
+  if (currentPrefs.noAboutMenu) return 0;
   AddAboutItem(sheet);
   SubclassSheet(sheet);
   return 0;

@@ -268,6 +268,48 @@ class Configure(GlimmerTest):
         self.assertEqual(field(run, "before"), field(run, "after"), "timer threads left running")
 
 
+class ActiveConfiguration(GlimmerTest):
+    def setUp(self):
+        super().setUp()
+        self.addCleanup(set_framework_dword("Mouse Threshold", 200))
+        self.addCleanup(set_framework_dword("Active Config", 1))
+
+    def settings_notices(self, window):
+        return [line for line in self.scratch.matching("settings") if field(line, "window") == window]
+
+    def wait_settings(self, window, flags, lights):
+        def arrived():
+            return [line for line in self.settings_notices(window)
+                    if (field(line, "flags"), field(line, "lights")) == (flags, lights)]
+        self.assertTrue(poll(arrived, 15), "no notice %s with %s lights: %r"
+                        % (flags, lights, self.settings_notices(window)))
+
+    def test_the_running_saver_takes_each_change_of_its_own_page_and_the_ok(self):
+        self.place_mouse(300, 300)
+        probe = self.start(PROBE, "/s")
+        full = field(self.scratch.wait_lines("created")[0], "window")
+        self.scratch.wait_lines("tick", 3)
+        session.xdotool("click", "3")
+        windows = window_tree("#32770", "Screen Saver Properties", "15000")
+        self.assertTrue(windows, "no configuration sheet over the saver")
+        edit = [w for w in windows if w["id"] == IDC_LIGHTS][0]
+        button = {w["id"]: w for w in windows if w["class"] == "Button"}
+
+        session.click(edit["x"] + edit["w"] // 2, edit["y"] + edit["h"] // 2)
+        session.key("End", "BackSpace", "BackSpace", "BackSpace")
+        session.xdotool("type", "3")
+        self.wait_settings(full, "0x9002", "3")
+        self.assertEqual(3, stored_lights())
+        session.click(button[IDOK]["x"] + 10, button[IDOK]["y"] + 10)
+        self.assertTrue(session.window_gone("#32770", "Screen Saver Properties"))
+        self.wait_settings(full, "0xa002", "3")
+        # Ticks go on with the new light count; a key ends the saver as before.
+        ticks = len(self.scratch.matching("tick"))
+        self.scratch.wait_lines("tick", ticks + 3)
+        session.key("a")
+        self.assertEqual(2, probe.wait_exit())
+
+
 class Process(GlimmerTest):
     def test_stored_settings_are_clamped_and_malformed_ones_ignored(self):
         cases = [("REG_DWORD", "99", "REG_DWORD", "350", "50", "2"),

@@ -6,6 +6,7 @@
 //   preview window=W host=H         (pair) the preview made beside the full-screen saver
 //   pixels window=W lit=F glow=F    (pair) the preview's own frame, read back before it is shown
 //   lightcount preview=N fullscreen=M   (pair) after the preview's light count was changed
+//   settings window=W flags=F lights=N glow=G   after a window handled SCRM_SETTINGSCHANGED
 //   run result=R threads before=A after=B
 //   dpiaware=D declared=S manifest=M   at the start: IsProcessDPIAware; the dpiAware setting of the
 //                                   process's activation context ("none" without one); and whether
@@ -193,10 +194,20 @@ LRESULT WatchTick(HWND window, WPARAM wParam, LPARAM lParam) {
   return result;
 }
 
+LRESULT WatchSettingsChanged(HWND window, WPARAM wParam, LPARAM lParam) {
+  const LRESULT result = GlimmerSaverProc(window, SCRM_SETTINGSCHANGED, wParam, lParam);
+  const LightScene* scene = SaverWindowScene(window);
+  Log("settings window=0x%x flags=0x%x lights=%g glow=%g", Handle(window),
+      static_cast<unsigned>(wParam), scene ? scene->lightCount : -1.0,
+      scene ? scene->glowScale : -1.0);
+  return result;
+}
+
 LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE: return WatchCreate(window, lParam);
     case SCRM_TIMER: return WatchTick(window, wParam, lParam);
+    case SCRM_SETTINGSCHANGED: return WatchSettingsChanged(window, wParam, lParam);
   }
   return GlimmerSaverProc(window, message, wParam, lParam);
 }

@@ -442,6 +442,43 @@ TEST_F(GeneralPage, EachChangeIsStoredAtOnceAndSentAsOneNoticeAndCancelRestoresA
   EXPECT_EQ("0", Stored("Mouse Threshold Index"));
 }
 
+// The box shows 90 s as "1" minute. Moving through the page (the edit taking the focus, another
+// control changing) leaves the 90 s alone; the user typing "1" over it means 1 minute.
+TEST_F(GeneralPage, RetypingTheShownDelayTakesWhatIsTypedWhileFocusKeepsTheStoredSeconds) {
+  const struct {
+    const char* what;
+    std::function<void(HWND page)> retype;
+  } rows[] = {
+      {"keyed over the selected text", [](HWND p) { SelectAllAndKey(p, '1'); }},
+      {"set as the edit's text", [](HWND p) { TypeOver(p, "1"); }},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    StoreSettings(90, 1, 0, 0, "----", 0, 0);
+    RunGeneralSheet([&](HWND sheet, HWND page) {
+      ASSERT_EQ("1", Text(Item(page, IDC_DELAY)));
+      // As the tab key moves the focus: the edit reports it and its text is selected.
+      SendMessageA(page, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(page, IDC_DELAY)), TRUE);
+      ASSERT_EQ(Item(page, IDC_DELAY), GetFocus());
+      EXPECT_EQ("90", Stored("Password Delay")) << "focus changes nothing";
+      EXPECT_TRUE(notices.empty());
+      Choose(page, IDC_SENSITIVITY, 2);
+      ASSERT_EQ(1u, notices.size());
+      EXPECT_EQ(90, notices.back().summary.passwordDelay) << "another control keeps the 90 s";
+      EXPECT_EQ("90", Stored("Password Delay"));
+
+      row.retype(page);
+      EXPECT_EQ("1", Text(Item(page, IDC_DELAY)));
+      EXPECT_EQ("60", Stored("Password Delay")) << "1 minute as typed";
+      ASSERT_EQ(2u, notices.size());
+      EXPECT_EQ(60, notices.back().summary.passwordDelay);
+      Press(sheet, PSBTN_OK);
+    });
+    EXPECT_EQ("60", Stored("Password Delay")) << "OK keeps it";
+    EXPECT_EQ("1", Stored("Password Delay Index"));
+  }
+}
+
 // The WM_WININICHANGE broadcasts a window of another process hears while it runs.
 class SettingsListener {
  public:

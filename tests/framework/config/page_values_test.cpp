@@ -90,6 +90,28 @@ TEST(PageValues, TheBoxReadBackAsItShowsTheDelayKeepsSecondsThatAreNotWholeMinut
   }
 }
 
+TEST(PageValues, AnEditedBoxIsReadAsTypedEvenWhereItSpellsTheStoredDelaysRounding) {
+  const struct {
+    const char* row;
+    const char* text;
+    uint32_t unit;
+    bool read;
+    int32_t current, seconds;
+  } cases[] = {
+      {"1 min retyped over 90 s", "1", DelayUnitMinutes, true, 90, 60},
+      {"0 min retyped over 59 s", "0", DelayUnitMinutes, true, 59, 0},
+      {"2 min over 90 s", "2", DelayUnitMinutes, true, 90, 120},
+      {"seconds as they are", "90", DelayUnitSeconds, true, 7, 90},
+      {"huge minutes held", "99999999", DelayUnitMinutes, true, 90, INT32_MAX},
+      {"no number", " ", DelayUnitMinutes, false, 90, 90},
+  };
+  for (const auto& c : cases) {
+    int32_t seconds = c.current;
+    EXPECT_EQ(c.read, ReadEditedDelay(c.text, c.unit, &seconds)) << c.row;
+    EXPECT_EQ(c.seconds, seconds) << c.row;
+  }
+}
+
 TEST(PageValues, StoredDelaysShowAsWholeMinutesTruncatedTowardsZero) {
   EXPECT_EQ(1, DelayShownInUnit(90, DelayUnitMinutes));
   EXPECT_EQ(-1, DelayShownInUnit(-90, DelayUnitMinutes));

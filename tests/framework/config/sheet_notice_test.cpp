@@ -2,6 +2,7 @@
 // for it, and to the live previews inside the monitor controls on the sheet.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <utility>
 
 #include "config/config_dialog.h"
@@ -96,6 +97,76 @@ TEST_F(NoticeRouting, ConfigurationModeNeverNotifiesTheOwnerButStillThePreviews)
   EXPECT_EQ(0, RunConfiguration(owner, 0, &visit));
   ASSERT_EQ(1, visit.sheetsSeen);
   ExpectRouted(run, owner);
+}
+
+std::vector<WPARAM> FlagsReceivedBy(HWND receiver) {
+  std::vector<WPARAM> flags;
+  for (const Delivery& delivery : deliveries) {
+    if (delivery.receiver == receiver) flags.push_back(delivery.flags);
+  }
+  return flags;
+}
+
+// The saver's page stores its settings itself and reports each change by sending itself the
+// notice; the running saver hears of each report and of the sheet's close, OK or Cancel. The
+// previews on the page are the page's own to tell.
+TEST_F(NoticeRouting, TheSaversOwnPageReachesTheRunningSaverOnEachReportAndOnOkOrCancel) {
+  const struct {
+    const char* what;
+    int notifyOwner;
+    int closeButton;
+    std::vector<WPARAM> toOwner;
+  } cases[] = {
+      {"active configuration, Cancel", 1, PSBTN_CANCEL, {0x9002, 0x9002, 0x9002}},
+      {"active configuration, OK", 1, PSBTN_OK, {0x9002, 0x9002, 0xA002}},
+      {"configuration mode, OK", 0, PSBTN_OK, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    deliveries.clear();
+    SheetVisit visit;
+    visit.closeButton = c.closeButton;
+    visit.script = [](HWND sheet) {
+      HWND page = PropSheet_GetCurrentPageHwnd(sheet);
+      for (int change = 0; change < 2; ++change) {
+        SendMessageA(page, SCRM_SETTINGSCHANGED, SCRSETTINGS_SAVER, 0);
+      }
+    };
+    EXPECT_EQ(c.closeButton == PSBTN_OK ? 1 : 0, RunConfiguration(owner, c.notifyOwner, &visit));
+    ASSERT_EQ(1, visit.sheetsSeen);
+    EXPECT_EQ(c.toOwner, FlagsReceivedBy(owner));
+    for (const Delivery& delivery : deliveries) EXPECT_EQ(0, delivery.summary);
+    EXPECT_TRUE(FlagsReceivedBy(topPreview).empty());
+    EXPECT_TRUE(FlagsReceivedBy(nestedPreview).empty());
+  }
+}
+
+using AppliedNotice = ConfigRun;
+
+// The sheet opens on the General page alone, so OK applies it: the running saver hears of it with
+// the settings as they are stored; a configuration started from the command line does not.
+TEST_F(AppliedNotice, OkOfAnActiveConfigurationReachesTheRunningSaverWithTheStoredSettings) {
+  SheetVisit visit;
+  visit.closeButton = PSBTN_OK;
+  EXPECT_EQ(1, RunConfiguration(owner, 1, &visit));
+  ASSERT_EQ(1, visit.sheetsSeen);
+  ASSERT_EQ(std::vector<WPARAM>{0xE001}, FlagsReceivedBy(owner));
+  const Delivery& applied = deliveries.back();
+  ASSERT_NE(0, applied.summary);
+  ScrSettings stored = {};
+  ScrGetSettings(&stored);
+  EXPECT_EQ(24, applied.settings.size);
+  EXPECT_EQ(0, std::memcmp(stored.corners, applied.settings.corners, sizeof stored.corners));
+  EXPECT_EQ(stored.muteSound, applied.settings.muteSound);
+  EXPECT_EQ(stored.mouseThreshold, applied.settings.mouseThreshold);
+  EXPECT_EQ(stored.passwordDelay, applied.settings.passwordDelay);
+  EXPECT_EQ(stored.activeConfig, applied.settings.activeConfig);
+
+  deliveries.clear();
+  visit = SheetVisit{};
+  visit.closeButton = PSBTN_OK;
+  EXPECT_EQ(1, RunConfiguration(owner, 0, &visit));
+  EXPECT_TRUE(FlagsReceivedBy(owner).empty());
 }
 
 }  // namespace

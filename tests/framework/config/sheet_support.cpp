@@ -28,7 +28,10 @@ const char nestingClass[] = "Dialog";
 enum { MonitorId = 101, NestingId = 103, NestedMonitorId = 104, WaitMs = 10000 };
 
 LRESULT RecordNotice(HWND window, WPARAM wParam, LPARAM lParam) {
-  deliveries.push_back(Delivery{window, wParam, lParam});
+  // The summary lives only as long as the send.
+  ScrSettings settings = {};
+  if (lParam) settings = *reinterpret_cast<const ScrSettings*>(lParam);
+  deliveries.push_back(Delivery{window, wParam, lParam, settings});
   return 1;
 }
 
@@ -139,6 +142,7 @@ AboutView ReadAndAnswer(HWND about, int button) {
   view.shown = true;
   view.owner = GetWindow(about, GW_OWNER);
   view.caption = TextOf(about);
+  GetWindowRect(about, &view.rect);
   HWND versionControl = GetDlgItem(about, 10);
   view.hasVersionControl = versionControl != nullptr;
   if (versionControl) view.versionControlText = TextOf(versionControl);

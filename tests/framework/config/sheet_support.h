@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include "morvane.h"
+
 // Resource-only saver modules beside the test, loaded as data files.
 //   full: caption 3501 "Aurora Settings", icons 100 (red) and 199 (green), page 2003 "Aurora",
 //         About 2004 whose control 10 holds 96 characters.
@@ -45,6 +47,7 @@ struct AboutView {
   bool shown = false;
   HWND owner = nullptr;
   std::string caption;
+  RECT rect = {};  // on the screen
   bool hasVersionControl = false;
   std::string versionControlText;
   std::vector<std::string> controlTexts;
@@ -81,6 +84,7 @@ struct Delivery {
   HWND receiver;
   WPARAM flags;
   LPARAM summary;
+  ScrSettings settings;  // a copy of the summary when there is one, else all zero
 };
 extern std::vector<Delivery> deliveries;
 // The saver page procedure of page 2003 (this program's): a preview stand-in in its monitor

@@ -165,6 +165,54 @@ TEST_F(PlainSheet, TheSheetsOwnResultComesBack) {
   EXPECT_EQ(1, visit.sheetsSeen);
 }
 
+std::string Describe(const RECT& rect) {
+  return "(" + std::to_string(rect.left) + "," + std::to_string(rect.top) + ")-(" +
+         std::to_string(rect.right) + "," + std::to_string(rect.bottom) + ")";
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom;
+}
+
+// The sheet opens where its owner's client area starts, the About box where the sheet's does:
+// wherever that is, both must be whole on the screen, OK and Cancel included.
+TEST_F(PlainSheet, TheSheetAndItsAboutBoxLieInsideTheWorkAreaWhereverTheOwnerSits) {
+  saverRun.pageProc = TestPageProc;
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  ASSERT_TRUE(GetMonitorInfoA(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor));
+  const RECT work = monitor.rcWork;
+  const POINT places[] = {
+      {500, 400}, {work.right - 40, work.bottom - 30}, {work.left - 60, work.top - 40}, {20, 20}};
+  for (POINT place : places) {
+    SCOPED_TRACE(testing::Message()
+                 << "owner at " << place.x << "," << place.y << " in " << Describe(work));
+    SetWindowPos(owner, nullptr, place.x, place.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT sheetRect = {}, cancelRect = {};
+    AboutView about;
+    SheetVisit visit;
+    visit.script = [&](HWND sheet) {
+      GetWindowRect(sheet, &sheetRect);
+      GetWindowRect(GetDlgItem(sheet, IDCANCEL), &cancelRect);
+      PostMessageA(sheet, WM_SYSCOMMAND, 3500, 0);
+      about = AwaitAbout(sheet, IDOK);
+    };
+    EXPECT_EQ(0, RunConfiguration(owner, 0, &visit));
+    ASSERT_EQ(1, visit.sheetsSeen);
+    EXPECT_TRUE(Inside(sheetRect, work)) << "sheet " << Describe(sheetRect);
+    if (place.x > work.right - 100 && place.y > work.bottom - 100) {
+      // Moved only as far as it must: it keeps to the corner its owner is in.
+      EXPECT_EQ(work.right, sheetRect.right);
+      EXPECT_EQ(work.bottom, sheetRect.bottom);
+    }
+    EXPECT_TRUE(Inside(cancelRect, work)) << "Cancel " << Describe(cancelRect);
+    ASSERT_TRUE(about.shown);
+    EXPECT_TRUE(Inside(about.rect, work)) << "About " << Describe(about.rect);
+  }
+}
+
 // What the sheet hook was given.
 struct HookCall {
   int calls = 0;

@@ -2,6 +2,7 @@
 // on the screen, its corner menus under real clicks, and its description for dialog editors.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <thread>
 
@@ -214,6 +215,115 @@ TEST_F(MonitorPage, BothBitsAreWrittenBackAsDefaultAndForeignCommandsChangeNothi
   EXPECT_EQ(MS_CORNERS | MS_CBOTRIGHTNOW, LowStyle(control));
   EXPECT_TRUE(pageCommands.empty());
   StopAnsweringBoxes();
+}
+
+TEST_F(MonitorPage, ANothingModeControlStillOffersItsCornerMenusAndTakesTheChoice) {
+  ASSERT_TRUE(Open(NothingPage));
+  libraryState.systemAgentPresent = 1;  // no warning in the way
+  HWND control = Monitor(page);
+  // Top-left reads Never although no mark shows it; choosing Now sets 0x10 and clears 0x20.
+  MenuVisit visit = ClickCornerAndChoose(control, {20, 20}, 1);
+  EXPECT_EQ(3, visit.items);
+  EXPECT_EQ(2, visit.checked);
+  EXPECT_EQ(MS_NOTHING | MS_CTOPLEFTNOW | MS_CBOTRIGHTNEV, LowStyle(control));
+  ASSERT_EQ(1u, pageCommands.size());
+  EXPECT_EQ(static_cast<WPARAM>(MonitorId), pageCommands[0].wParam);
+  const int none[4] = {0, 0, 0, 0};
+  EXPECT_EQ(0, SettledMismatches(control, none)) << "still no marks";
+}
+
+// The inner window of a preview-mode control, recording the clicks it has handled.
+WNDPROC innerProcedure;
+int innerClicks;
+
+LRESULT CALLBACK CountingInnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = CallWindowProcA(innerProcedure, window, message, wParam, lParam);
+  if (message == WM_LBUTTONDOWN) ++innerClicks;
+  return result;
+}
+
+TEST_F(MonitorPage, APreviewModeControlsCornersBelongToItsInnerWindowAndOpenNoMenu) {
+  ASSERT_TRUE(Open(PreviewPage));
+  libraryState.systemAgentPresent = 1;
+  HWND control = Monitor(page);
+  HWND inner = GetWindow(control, GW_CHILD);
+  ASSERT_TRUE(inner);
+  innerProcedure = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(inner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingInnerProc)));
+  const LONG style = LowStyle(control);
+  for (int corner = 0; corner < 4; ++corner) {
+    SCOPED_TRACE(corner);
+    POINT point = {markOrigins[corner].x + 4, markOrigins[corner].y + 4};
+    ClientToScreen(control, &point);
+    innerClicks = 0;
+    std::atomic<bool> menuSeen{false};
+    std::thread person([&] {
+      ClickAt(point);
+      // Until the click has been handled somewhere: a menu that opens is noted and closed.
+      for (int i = 0; i < 300 && !innerClicks; ++i) {
+        if (HWND menu = FindWindowA("#32768", nullptr)) {
+          if (IsWindowVisible(menu)) {
+            menuSeen = true;
+            PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+            return;
+          }
+        }
+        Sleep(10);
+      }
+    });
+    PumpUntil([&] { return innerClicks > 0 || menuSeen; }, 3000);
+    person.join();
+    PumpPending();
+    EXPECT_FALSE(menuSeen);
+    EXPECT_EQ(1, innerClicks);
+  }
+  EXPECT_EQ(style, LowStyle(control));
+  EXPECT_TRUE(pageCommands.empty());
+  SetWindowLongPtrA(inner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(innerProcedure));
+}
+
+// A menu's choice as it reaches the control: bottom-right Now.
+void ChooseBottomRightNow(HWND control) {
+  SendMessageA(control, WM_COMMAND, 0x0201, 0);
+}
+
+TEST_F(MonitorPage, TheAgentWarningIsShownOncePerInitialisationWhateverTheControl) {
+  libraryState.systemAgentPresent = 0;
+  libraryState.agentWarningShown = 0;
+  StartAnsweringBoxes();
+  ASSERT_TRUE(Open(CornersPage));
+  ChooseBottomRightNow(Monitor(page));
+  std::vector<ShownBox> first = StopAnsweringBoxes();
+  ASSERT_EQ(1u, first.size());
+  EXPECT_EQ("Warning", first[0].caption);
+  EXPECT_EQ(
+      "You must have the System Agent loaded in order for the mouse hot corners to be active.",
+      first[0].text);
+  EXPECT_EQ(page, first[0].owner);
+
+  // A second control, on a page of its own, and the first one again: silent.
+  StartAnsweringBoxes();
+  HWND second = OpenPage(BothBitsPage);
+  ASSERT_TRUE(second);
+  ChooseBottomRightNow(GetDlgItem(second, MonitorId));
+  EXPECT_EQ(MS_CORNERS | MS_CBOTRIGHTNOW, LowStyle(GetDlgItem(second, MonitorId)));
+  ChooseBottomRightNow(Monitor(page));
+  EXPECT_TRUE(StopAnsweringBoxes().empty());
+
+  // A new initialisation warns again, at the first choice.
+  DestroyWindow(second);
+  DestroyWindow(page);
+  page = nullptr;
+  PumpPending();
+  ASSERT_TRUE(CloseLibrary());
+  ASSERT_TRUE(InitLibrary());
+  StartAnsweringBoxes();
+  ASSERT_TRUE(Open(CornersPage));
+  ChooseBottomRightNow(Monitor(page));
+  ChooseBottomRightNow(Monitor(page));
+  std::vector<ShownBox> again = StopAnsweringBoxes();
+  ASSERT_EQ(1u, again.size());
+  EXPECT_EQ(first[0].text, again[0].text);
 }
 
 TEST(MonitorControlInfo, DescribesTheControlAndItsFifteenStyles) {
