@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include "light_sim.h"
 #include "scene_render.h"
 #include "textures.h"
 
@@ -10,6 +11,7 @@ HWND mainWindow = nullptr;
 HDC deviceContext = nullptr;
 HGLRC renderContext = nullptr;
 bool keyDown[256] = {};
+bool keyPressed[256] = {};
 bool windowActive = true;
 bool fullscreen = true;
 
@@ -152,8 +154,15 @@ static bool IsSuppressedSystemCommand(WPARAM wParam) {
   return command == SC_SCREENSAVE || command == SC_MONITORPOWER;
 }
 
-static void MarkKey(WPARAM key, bool down) {
-  if (key < 256) keyDown[key] = down;
+// A press is latched until a frame takes it, so that it counts even when released before then.
+static void OnKeyDown(WPARAM key) {
+  if (key >= 256) return;
+  keyDown[key] = true;
+  keyPressed[key] = true;
+}
+
+static void OnKeyUp(WPARAM key) {
+  if (key < 256) keyDown[key] = false;
 }
 
 LRESULT CALLBACK SceneWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -163,9 +172,40 @@ LRESULT CALLBACK SceneWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
       if (IsSuppressedSystemCommand(wParam)) return 0;
       break;
     case WM_CLOSE: PostQuitMessage(0); return 0;
-    case WM_KEYDOWN: MarkKey(wParam, true); return 0;
-    case WM_KEYUP: MarkKey(wParam, false); return 0;
+    case WM_KEYDOWN: OnKeyDown(wParam); return 0;
+    case WM_KEYUP: OnKeyUp(wParam); return 0;
     case WM_SIZE: ResizeViewport(LOWORD(lParam), HIWORD(lParam)); return 0;
   }
   return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// The keys a frame acts on, held or pressed since the last frame; takes the pressed ones.
+static void TakeFrameKeys(bool keys[256]) {
+  for (int key = 0; key < 256; ++key) {
+    keys[key] = keyDown[key] || keyPressed[key];
+    keyPressed[key] = false;
+  }
+}
+
+bool RunSceneFrame() {
+  bool keys[256];
+  TakeFrameKeys(keys);
+  if (windowActive && !RenderFrame()) return false;
+  if (keys[VK_ESCAPE]) return false;
+  SwapBuffers(deviceContext);
+  ApplySteeringKeys(keys, camera, lightCount);
+  return true;
+}
+
+int RunSceneLoop() {
+  MSG msg = {};
+  for (;;) {
+    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+      continue;
+    }
+    if (!RunSceneFrame()) return 0;
+  }
 }

@@ -18,7 +18,7 @@ struct CornerBox {
 bool ParseScreenCorners(const char* text, CornerPoint points[4]);
 
 // The mark rectangles (markWidth by markHeight, inside the screen area at each corner, in corner
-// order) and the screen area itself.
+// order) and the screen area itself. A mark edge beyond the 32-bit range stops at its end.
 void BuildCornerBoxes(const CornerPoint points[4], int32_t markWidth, int32_t markHeight,
                       CornerBox marks[4], CornerBox* screen);
 

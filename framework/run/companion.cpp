@@ -1,14 +1,18 @@
 // The companion preview program: a separate program whose window (class: its name in lower case)
-// hosts previews for the preview switch that names it.
+// hosts previews for the preview switch that names it. It is started only from the running
+// program's folder or the system folder, as the platform libraries are loaded.
+#include "core/bounded_text.h"
 #include "core/library.h"
 #include "core/resource_ids.h"
 #include "run/saver_run.h"
+
+#include <cstring>
 
 namespace morvane {
 
 namespace {
 
-enum { StartUpLimitMs = 2000 };
+enum { StartUpLimitMs = 2000, PathCapacity = MAX_PATH + 1 };
 
 void LowerAscii(char* text) {
   for (; *text; ++text) {
@@ -22,16 +26,61 @@ void ShowCompanionMessage(UINT id, const char* caption) {
   if (LoadFrameworkString(id, text, sizeof text)) MessageBoxA(nullptr, text, caption, MB_OK);
 }
 
+// The folder of the running program, with its trailing backslash; false when it cannot be had.
+bool ApplicationFolder(char* folder, size_t capacity) {
+  DWORD length = GetModuleFileNameA(nullptr, folder, static_cast<DWORD>(capacity));
+  if (length == 0 || length >= capacity) return false;
+  char* slash = std::strrchr(folder, '\\');
+  if (!slash) return false;
+  slash[1] = 0;
+  return true;
+}
+
+bool SystemFolder(char* folder, size_t capacity) {
+  UINT length = GetSystemDirectoryA(folder, static_cast<UINT>(capacity));
+  if (length == 0 || length >= capacity - 1) return false;
+  if (folder[length - 1] != '\\') AppendText(folder, capacity, "\\");
+  return true;
+}
+
+// The program file in that folder, when it is there and its whole path fits.
+bool ProgramFileIn(const char* folder, const char* fileName, char* path, size_t capacity) {
+  CopyText(path, capacity, folder, capacity);
+  if (AppendText(path, capacity, fileName) != std::strlen(folder) + std::strlen(fileName)) {
+    return false;  // never start a cut name
+  }
+  DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The companion's program file: beside the running program or in the system folder, never from
+// the current folder or PATH, so that a planted program cannot pass for it.
+bool FindCompanionProgram(const char* programName, char* path, size_t capacity) {
+  if (!*programName || std::strpbrk(programName, "\\/:")) return false;
+  char fileName[NameCapacity];
+  CopyText(fileName, sizeof fileName, programName, sizeof fileName);
+  if (AppendText(fileName, sizeof fileName, ".exe") != std::strlen(programName) + 4) return false;
+  char folder[PathCapacity];
+  if (ApplicationFolder(folder, sizeof folder) && ProgramFileIn(folder, fileName, path, capacity)) {
+    return true;
+  }
+  return SystemFolder(folder, sizeof folder) && ProgramFileIn(folder, fileName, path, capacity);
+}
+
 // Starts the program and waits until it is ready for input; 0 then, else the message to show.
 UINT StartCompanion(const char* programName) {
-  char commandLine[NameCapacity];
-  lstrcpynA(commandLine, programName, sizeof commandLine);
+  char path[PathCapacity];
+  if (!FindCompanionProgram(programName, path, sizeof path)) return IDS_COMPANION_START_FAILED;
+  // The command line starts with the program's own name, quoted, as the program expects.
+  char commandLine[PathCapacity + 2] = "\"";
+  AppendText(commandLine, sizeof commandLine, path);
+  AppendText(commandLine, sizeof commandLine, "\"");
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  // NOTE: no application name: given one, CreateProcessA adds no ".exe" and searches no folder,
-  // so the program would never start; as the command line it is looked for as usual.
-  if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE,
+  // NOTE: given an application name, CreateProcessA adds no ".exe" and searches no folder: the
+  // whole file name is made above.
+  if (!CreateProcessA(path, commandLine, nullptr, nullptr, FALSE,
                       CREATE_NEW_PROCESS_GROUP | CREATE_DEFAULT_ERROR_MODE, nullptr, nullptr,
                       &startup, &process)) {
     return IDS_COMPANION_START_FAILED;

@@ -97,6 +97,65 @@ TEST_F(SceneWindow, KeysAreHeldFromDownToUpAndLargeCodesIgnored) {
   EXPECT_FALSE(keyDown[VK_LEFT]);
 }
 
+// Hands the window what was posted to this thread, as the demo's loop does between frames.
+void DeliverPostedMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+// A key pressed and released within one batch of messages, as a quick tap during a slow frame.
+void PostTap(WPARAM key) {
+  PostMessageA(mainWindow, WM_KEYDOWN, key, 0);
+  PostMessageA(mainWindow, WM_KEYUP, key, 0xC0000001);
+}
+
+TEST_F(SceneWindow, AQuickTapCountsOnceAndAHeldKeyEveryFrame) {
+  ResetSceneState();
+  ASSERT_FLOAT_EQ(15.0f, lightCount);
+  PostTap(VK_ADD);
+  DeliverPostedMessages();
+  ASSERT_FALSE(keyDown[VK_ADD]);
+  EXPECT_TRUE(RunSceneFrame());
+  EXPECT_NEAR(15.1f, lightCount, 1e-4) << "the tap is seen by the next frame";
+  EXPECT_TRUE(RunSceneFrame());
+  EXPECT_NEAR(15.1f, lightCount, 1e-4) << "and by that frame only";
+
+  // Held across frames, with the keyboard's repeats, it steers every frame until released.
+  SendMessageA(mainWindow, WM_KEYDOWN, VK_SUBTRACT, 1);
+  EXPECT_TRUE(RunSceneFrame());
+  SendMessageA(mainWindow, WM_KEYDOWN, VK_SUBTRACT, 0x40000001);
+  EXPECT_TRUE(RunSceneFrame());
+  EXPECT_TRUE(RunSceneFrame());
+  EXPECT_NEAR(14.8f, lightCount, 1e-4);
+  SendMessageA(mainWindow, WM_KEYUP, VK_SUBTRACT, 0xC0000001);
+  EXPECT_TRUE(RunSceneFrame());
+  EXPECT_NEAR(14.8f, lightCount, 1e-4) << "a pressed and held key counts once per frame";
+  ResetSceneState();
+}
+
+TEST_F(SceneWindow, AQuickEscapeTapEndsTheLoop) {
+  // Should the tap be missed, a timer ends the loop with another code instead of leaving it
+  // running.
+  struct Fallback {
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(99); }
+  };
+  const UINT_PTR timer = SetTimer(nullptr, 0, 3000, Fallback::OnTimer);
+  PostTap(VK_ESCAPE);
+  EXPECT_EQ(0, RunSceneLoop());
+  KillTimer(nullptr, timer);
+  MSG quit;
+  while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+  // The end is not remembered for the next run.
+  PostTap(VK_RIGHT);
+  DeliverPostedMessages();
+  EXPECT_TRUE(RunSceneFrame());
+  EXPECT_TRUE(RunSceneFrame());
+}
+
 TEST_F(SceneWindow, ActivationFollowsMinimising) {
   SendMessageA(mainWindow, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 1), 0);
   EXPECT_FALSE(windowActive);

@@ -77,6 +77,12 @@ class WindowedScene(unittest.TestCase):
         finally:
             session.release_key("Escape")
 
+    def test_a_quick_escape_tap_ends_it(self):
+        # Pressed and released at once, as a person taps it: both reach the demo within one frame,
+        # never seen held, and the press still counts.
+        session.key("Escape")
+        self.assertEqual(self.run_.wait_exit(timeout=10), 0)
+
     def test_closing_the_window_ends_with_exit_code_0(self):
         session.key("alt+F4")
         self.assertEqual(self.run_.wait_exit(), 0)

@@ -79,19 +79,22 @@ TEST(Dll, InTheWindowsDirectoryItLoadsInitialisesAndReportsItsVersion) {
 }
 
 TEST(Dll, CarriersExportThePublicOperationsByPlainNameAndHoldTheResources) {
-  const char* operations[] = {"ScrGetPrefs",      "ScrSetPrefs",        "ScrGetSettings",
-                              "ScrStartTimer",    "ScrStopTimer",       "ScrMain",
-                              "ScrMainHooks",     "ScrMainHost",        "DefHostProc",
-                              "DefSaverProc",     "MonitorControlInfo", "CreatePreview",
-                              "GetLibraryVersion"};
+  const char* operations[] = {
+      "ScrGetPrefs",       "ScrSetPrefs",  "ScrGetSettings",     "ScrStartTimer",
+      "ScrStopTimer",      "ScrMain",      "ScrMainHooks",       "ScrMainHost",
+      "DefHostProc",       "DefSaverProc", "MonitorControlInfo", "CreatePreview",
+      "GetLibraryVersion", "ScrHelp"};
   const std::string modules[] = {InstalledPath(), ProgramFolder() + "glimmerbox.exe",
                                  ProgramFolder() + "framework_lifecycle_test.exe"};
   for (const std::string& path : modules) {
     HMODULE module = LoadLibraryExA(path.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
     ASSERT_NE(nullptr, module) << path;
-    for (const char* name : operations) EXPECT_NE(nullptr, GetProcAddress(module, name)) << name;
+    for (const char* name : operations) {
+      EXPECT_NE(nullptr, GetProcAddress(module, name)) << name << " in " << path;
+    }
     EXPECT_EQ(nullptr, GetProcAddress(module, "ScrGetPrefs@0")) << path;
     EXPECT_EQ(nullptr, GetProcAddress(module, "ScrMain@20")) << path;
+    EXPECT_EQ(nullptr, GetProcAddress(module, "ScrHelp@12")) << path;
     char geometry[100] = {};
     LoadStringA(module, 3055, geometry, sizeof geometry);
     EXPECT_STREQ("16 17  169 17  169 130  16 130", geometry) << path;

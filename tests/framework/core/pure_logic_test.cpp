@@ -83,6 +83,47 @@ TEST(PureLogic, CornerGeometryNeedsAllEightNumbers) {
   EXPECT_EQ(130, screen.bottom);
 }
 
+// A geometry string is read like any "%i" text, so its numbers may sit at the ends of the 32-bit
+// range; the mark edges beyond it stop at the range's end instead of wrapping round.
+TEST(PureLogic, CornerMarksAtTheEndsOfTheNumberRangeStopThere) {
+  const int32_t max = INT32_MAX, min = INT32_MIN;
+  CornerPoint points[4] = {};
+  ASSERT_TRUE(
+      ParseScreenCorners("2147483637 2147483642  -2147483645 2147483647  -2147483648 -2147483648  "
+                         "0x7FFFFFFF -99999999999",
+                         points));
+  CornerBox marks[4], screen;
+  BuildCornerBoxes(points, 24, 22, marks, &screen);
+  const CornerBox expected[4] = {
+      {max - 10, max - 5, max, max},  // top left: right and bottom would pass the top
+      {min, max, min + 3, max},       // top right: left below the bottom, bottom above the top
+      {min, min, min, min},           // bottom right: left and top below the bottom
+      {max, min, max, min},           // bottom left
+  };
+  for (int corner = 0; corner < 4; ++corner) {
+    EXPECT_EQ(expected[corner].left, marks[corner].left) << corner;
+    EXPECT_EQ(expected[corner].top, marks[corner].top) << corner;
+    EXPECT_EQ(expected[corner].right, marks[corner].right) << corner;
+    EXPECT_EQ(expected[corner].bottom, marks[corner].bottom) << corner;
+  }
+  EXPECT_EQ(max - 10, screen.left);
+  EXPECT_EQ(min, screen.bottom);
+
+  // Marks as wide as the whole range (or negative), from points at either end.
+  const CornerPoint ends[4] = {{min, min}, {max, min}, {max, max}, {min, max}};
+  BuildCornerBoxes(ends, max, max, marks, &screen);
+  EXPECT_EQ(-1, marks[0].right);
+  EXPECT_EQ(0, marks[1].left);
+  EXPECT_EQ(0, marks[2].top);
+  EXPECT_EQ(-1, marks[3].right);
+  BuildCornerBoxes(ends, min, min, marks, &screen);
+  EXPECT_EQ(min, marks[0].right);
+  EXPECT_EQ(max, marks[1].left);
+  EXPECT_EQ(max, marks[2].top);
+  EXPECT_EQ(max, marks[3].top);
+  EXPECT_EQ(min, marks[3].right);
+}
+
 TEST(PureLogic, SettingDataOfOddTypesAndLengths) {
   const unsigned char bytes[4] = {0x2C, 0x01, 0x00, 0x80};
   EXPECT_EQ(0x8000012Cu, DecodeSettingBytes(bytes, 4));

@@ -2,7 +2,8 @@
    answer with MORVANE_STANDIN_VERIFY: "accept", "refuse" (the default), or "ask", which shows a
    Yes/No box captioned "Screen Saver Password" owned by the saver window and answers Yes as
    accepted. Each call is logged with the owner, whether the cursor was shown, the answer and the
-   file this library was loaded from. */
+   file this library was loaded from. Built with STANDIN_LOADING_TAG it is the variant that exports
+   nothing and logs when it is loaded and unloaded instead (a provider without the entry point). */
 #include <windows.h>
 
 #include <string.h>
@@ -14,6 +15,14 @@ static HINSTANCE self;
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   (void)reserved;
   if (reason == DLL_PROCESS_ATTACH) self = instance;
+#ifdef STANDIN_LOADING_TAG
+  if (reason == DLL_PROCESS_ATTACH) {
+    char module[MAX_PATH] = "";
+    GetModuleFileNameA(instance, module, sizeof module);
+    TestLog(STANDIN_LOADING_TAG " loaded module=%s", module);
+  }
+  if (reason == DLL_PROCESS_DETACH) TestLog(STANDIN_LOADING_TAG " unloaded");
+#endif
   return TRUE;
 }
 

@@ -1,6 +1,8 @@
 /* Stands in for the system's password router, MPR.DLL (Wine's own is loaded unless
    WINEDLLOVERRIDES says mpr=n,b). Each call of PwdChangePasswordA is logged with its arguments and
-   the file this library was loaded from; it shows nothing and returns 0. */
+   the file this library was loaded from; it shows nothing and returns 0. Built with
+   STANDIN_LOADING_TAG it is the variant that exports nothing and logs when it is loaded and
+   unloaded instead (a router without the entry point). */
 #include <windows.h>
 
 #include "test_log.h"
@@ -10,6 +12,14 @@ static HINSTANCE self;
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   (void)reserved;
   if (reason == DLL_PROCESS_ATTACH) self = instance;
+#ifdef STANDIN_LOADING_TAG
+  if (reason == DLL_PROCESS_ATTACH) {
+    char module[MAX_PATH] = "";
+    GetModuleFileNameA(instance, module, sizeof module);
+    TestLog(STANDIN_LOADING_TAG " loaded module=%s", module);
+  }
+  if (reason == DLL_PROCESS_DETACH) TestLog(STANDIN_LOADING_TAG " unloaded");
+#endif
   return TRUE;
 }
 

@@ -1,8 +1,8 @@
 /* Stands in for the companion preview program: a window of class "tavisk" with a child in which
-   savers preview. It logs "tavisk child=0x..." once its windows exist and ends when its window is
-   closed, when the file named by MORVANE_TAVISK_QUIT appears, or after 30 s. MORVANE_TAVISK picks
-   a fault: "nochild" (no child window), "otherclass" (the window has another class), "slow" (the
-   windows come after 3 s). */
+   savers preview. It logs "tavisk child=0x... module=..." (the file it was started from) once its
+   windows exist, and ends when its window is closed, when the file named by MORVANE_TAVISK_QUIT
+   appears, or after 30 s. MORVANE_TAVISK picks a fault: "nochild" (no child window), "otherclass"
+   (the window has another class), "slow" (the windows come after 3 s). */
 #include <windows.h>
 
 #include "test_log.h"
@@ -44,6 +44,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
   const char* frameClass;
   HWND frame;
   HWND child = NULL;
+  char module[MAX_PATH] = "";
   MSG message;
   (void)previous;
   (void)commandLine;
@@ -60,7 +61,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
     child = CreateWindowExA(0, "TaviskScreen", "", WS_CHILD | WS_VISIBLE, 40, 30, 320, 240, frame,
                             NULL, instance, NULL);
   }
-  TestLog("tavisk child=0x%x", (unsigned)(UINT_PTR)child);
+  GetModuleFileNameA(NULL, module, sizeof module);
+  TestLog("tavisk child=0x%x module=%s", (unsigned)(UINT_PTR)child, module);
   SetTimer(frame, PollTimer, PollMs, NULL);
   while (GetMessageA(&message, NULL, 0, 0) > 0) {
     TranslateMessage(&message);
