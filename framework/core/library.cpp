@@ -3,7 +3,9 @@
 #include "monitor/corner_resources.h"
 #include "monitor/monitor_classes.h"
 #include "settings/prefs.h"
+#include "core/string_table.h"
 #include "core/trace.h"
+#include "resources/resource_language.h"
 
 namespace morvane {
 
@@ -37,10 +39,12 @@ int CloseLibrary() {
   return UnregisterMonitorClasses();
 }
 
+// The framework's strings carry a language of their own, so that a saver linked with it may use
+// the same ids (see resources/resource_language.h); named here, a saver's block never hides them.
 int LoadFrameworkString(UINT id, char* buffer, int capacity) {
-  if (capacity <= 0) return 0;
-  buffer[0] = 0;
-  return LoadStringA(libraryState.module, id, buffer, capacity);
+  return LoadStringOfLanguage(libraryState.module, id,
+                              MAKELANGID(MORVANE_STRINGS_LANGUAGE, MORVANE_STRINGS_SUBLANGUAGE),
+                              buffer, capacity);
 }
 
 }  // namespace morvane

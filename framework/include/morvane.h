@@ -5,9 +5,16 @@
  *
  * Usable from C and C++. Every operation has C linkage and the WINAPI calling convention;
  * morvane.dll exports each under its plain name, and the framework linked into an executable
- * exports the same names. Unless an operation says otherwise, call it from the thread that runs
- * the saver (the one that calls a saver-main entry point); none of them may be called from
- * DllMain. The first call of any of them initialises the framework.
+ * exports the same names. None of them may be called from DllMain. The first call of any of them
+ * but MonitorControlInfo initialises the framework.
+ *
+ * Each operation's comment ends with two fixed lines. "Errors:" says what it returns or does when
+ * it cannot do its work. "Thread:" says which thread may call it. "The saver thread" is the one
+ * that calls a saver-main entry point (or, before that, will call it): it owns the saver windows
+ * and the configuration dialogs, and their procedures run on it. The framework's timer threads run
+ * no saver code: they send SCRM_TIMER to the window, so a tick is handled on the saver thread too,
+ * and any operation may be called from it. No operation may be called from a thread of the saver's
+ * own making.
  */
 #include <windows.h>
 #include <prsht.h>
@@ -18,6 +25,7 @@
 #define SCRM_VERIFYPW        (WM_APP + 0) /* ask the password before closing; 1 accepted, 0 refused */
 #define SCRM_ACTIVECONFIG    (WM_APP + 1) /* open the configuration over the running saver */
 #define SCRM_SETTINGSCHANGED (WM_APP + 2) /* wParam flags (low 12 bits 1: general); lParam ScrSettings* */
+#define SCRSETTINGS_SAVER    0x002        /* wParam bit: the saver page's own settings, lParam NULL */
 #define SCRM_TIMER           (WM_APP + 3) /* a tick: draw, return ms to the next tick, -1 to stop */
 #define SCRM_DIALOGACTIVE    (WM_APP + 4) /* wParam 1: a framework dialog opens, 0: it closed */
 #define SCRM_INTERNAL        (WM_APP + 9) /* the timer protocol; wParam one of SCRINTERNAL_ */
@@ -109,18 +117,22 @@ typedef struct SaverCreateParams {
 } SaverCreateParams;
 
 /* A new copy of the current preferences, owned by the caller until it passes it to ScrSetPrefs.
-   NULL when memory runs out. Saver thread, before a saver-main entry point. */
+   Errors: NULL when memory runs out; the preferences stay as they are.
+   Thread: the saver thread, before a saver-main entry point. */
 ScrPrefs* WINAPI ScrGetPrefs(void);
 
-/* Installs the preferences in a record from ScrGetPrefs and releases the record. Refused (nothing
-   changes, the record is kept) while a saver runs or for NULL; a record the framework did not hand
-   out is read but never released. Errors are traced and, with debugTrace, shown in a box.
-   Saver thread, before a saver-main entry point. */
+/* Installs the preferences in a record from ScrGetPrefs and releases the record; a record the
+   framework did not hand out is read but never released.
+   Errors: refused while a saver runs and for NULL (nothing changes, the record is kept);
+   alwaysPassword and neverPassword both set are installed as they are. Each is traced and, with
+   debugTrace, shown in a box.
+   Thread: the saver thread, before a saver-main entry point. */
 void WINAPI ScrSetPrefs(ScrPrefs* prefs);
 
 /* Fills the record (all but its size) with the user's settings as the registry holds them now.
-   A NULL record is ignored; settings missing from the registry give their defaults. Saver thread.
- */
+   Errors: a NULL record is ignored; a setting missing from the registry, or unreadable, gives its
+   default.
+   Thread: the saver thread. */
 void WINAPI ScrGetSettings(ScrSettings* settings);
 
 /* ---- Running a saver ---- */
@@ -128,8 +140,9 @@ void WINAPI ScrGetSettings(ScrSettings* settings);
 /* The saver-main entry points: call one from the program's entry routine, on the thread that is
    to own the saver windows. It runs the mode the command line asks for and returns its result as
    the program's exit code: "/s" (full screen) and "/p N" or "/l N" (preview inside window N, or in
-   the companion program for "/p tavisk") 2 once closed; "/a [N]" the password change's result;
-   "/c" or nothing the configuration's. An unknown switch, a preview window that does not exist, a
+   the companion program for "/p tavisk") 2 once closed; "/a [N]" the password change's result
+   (1 once the system's dialog ran, 2 when it could not be called); "/c" or nothing the
+   configuration's (1 OK, 0 Cancel). An unknown switch, a preview window that does not exist, a
    saver window that cannot be created, or a call while a run is in progress: 2. */
 
 typedef void(WINAPI* ScrInitProc)(HINSTANCE instance);
@@ -137,7 +150,10 @@ typedef void(WINAPI* ScrInitProc)(HINSTANCE instance);
 /* Windows of class "KoScreenSaverClass" with windowProc, which passes what it does not handle to
    DefSaverProc (NULL: no window can be created). pageDialogProc (may be NULL) runs settings page
    2003 of the saver's module, whose dialog 2004 replaces the About box. initProc (may be NULL) is
-   called with instance before anything is registered; reserved is never read. */
+   called with instance before anything is registered; reserved is never read.
+   Errors: 2 as above (windowProc NULL, or its WM_CREATE answering -1, is a window that cannot be
+   created; a run in progress goes on untouched); -1 from "/c" when the sheet cannot be shown.
+   Thread: the one that is to own the saver windows, which makes it the saver thread. */
 int WINAPI ScrMain(HINSTANCE instance, WNDPROC windowProc, DLGPROC pageDialogProc,
                    ScrInitProc initProc, DWORD reserved);
 
@@ -150,48 +166,67 @@ typedef int(WINAPI* ScrSheetHook)(HWND hiddenDialog, LPPROPSHEETHEADERA header, 
 typedef int(WINAPI* ScrAboutHook)(HWND parent);
 typedef int(WINAPI* ScrPasswordHook)(HWND parent);
 
-/* Windows of class "DummyScreenSaverClass" with DefSaverProc as their procedure. */
+/* Windows of class "DummyScreenSaverClass" with DefSaverProc as their procedure.
+   Errors: as ScrMain; a hook's own answer (anything but 9) is the mode's result.
+   Thread: the one that is to own the saver windows, which makes it the saver thread. */
 int WINAPI ScrMainHooks(HINSTANCE instance, ScrCreateHook createHook, ScrSheetHook sheetHook,
                         ScrAboutHook aboutHook, ScrPasswordHook passwordHook);
 
 /* As ScrMainHooks (grey background), but every request goes first to hostWindow as a SCRHOST_
-   message; a non-zero answer means the host did it (a creation request: the window, as above). */
+   message; a non-zero answer means the host did it (a creation request: the window, as above).
+   Errors: as ScrMain; a dialog or password request the host answered itself gives 1.
+   Thread: the one that is to own the saver windows, which makes it the saver thread. */
 int WINAPI ScrMainHost(HINSTANCE instance, HWND hostWindow);
 
 /* For a host's procedure: 0 for SCRHOST_MONITORPREVIEW to 0x806D (the framework then does its
-   default), DefWindowProcA for other messages. The host's thread. */
+   default), DefWindowProcA for other messages.
+   Errors: none of its own; what DefWindowProcA answers.
+   Thread: the host window's, as the default of its window procedure. */
 LRESULT WINAPI DefHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 /* The saver windows' default procedure. A window without a parent is the full-screen saver:
    input closes it (after the password when one is due) unless a framework dialog is open;
    previews are passive. SCRM_TIMER left to it answers -1 (no more ticks); what it does not handle
-   goes to DefWindowProcA. The window's own thread. */
+   goes to DefWindowProcA.
+   Errors: none of its own; a failed set-up (no memory for the timer slot) leaves the window
+   without ticks, traced.
+   Thread: the saver window's own (the saver thread), as the end of its window procedure. */
 LRESULT WINAPI DefSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 /* ---- Timers ---- */
 
-/* Starts the window's timer thread, which ticks the window with SCRM_TIMER. Does nothing (traced)
-   with noTimers, when the window already has a timer, when it has no timer slot (its procedure
-   does not end in DefSaverProc), or when memory, an event or the thread cannot be had. The thread
-   of the saver windows. */
+/* Starts the window's timer thread, which ticks the window with SCRM_TIMER: the first tick comes
+   at once, each next one when the saver's answer to the last says.
+   Errors: nothing is returned; it does nothing (traced) with noTimers, when the window already has
+   a timer, when it has no timer slot (it is no saver window, or its procedure does not end in
+   DefSaverProc), or when memory, an event or the thread cannot be had or the thread does not get
+   ready in time.
+   Thread: the saver thread (the window's own), for instance while handling a message of the
+   window; never a timer thread. */
 void WINAPI ScrStartTimer(HWND window);
 
 /* Asks the window's timer to end and detaches it at once; a new ScrStartTimer may follow. Does not
-   wait: the thread ends when its current wait is over. Nothing to stop, a NULL window or noTimers:
-   traced, nothing else. The thread of the saver windows. */
+   wait: the thread ends when its current wait is over. Called while handling SCRM_TIMER, no tick
+   follows the one being answered.
+   Errors: nothing is returned; nothing to stop, a NULL window or noTimers: traced, nothing else.
+   Thread: the saver thread (the window's own); never a timer thread. */
 void WINAPI ScrStopTimer(HWND window);
 
 /* ---- Configuration ---- */
 
 /* The framework's version ("1.5s" when linked into an executable, morvane.dll's "FileVersion"
    otherwise) into buffer, cut to capacity characters including the terminator. Returns the length
-   copied; with a NULL buffer the length the text needs (4 for "1.5s", else the length plus 1);
-   0 when the version cannot be read. */
+   copied; with a NULL buffer the length the text needs (4 for "1.5s", else the length plus 1).
+   Errors: 0 when the version cannot be read (morvane.dll's version resource missing or unreadable,
+   no memory) and for a buffer with a capacity of 0 or less.
+   Thread: the saver thread. */
 int WINAPI GetLibraryVersion(char* buffer, int capacity);
 
 /* Context help for a control of the saver's own configuration page, from the saver's help file
    (string 3560 of its module, else "morvane.hlp", else "Plus!.HLP"). command is a help command
-   such as HELP_WM_HELP or HELP_CONTEXTMENU. Returns WinHelp's result, 0 when no file is named. */
+   such as HELP_WM_HELP or HELP_CONTEXTMENU. Returns WinHelp's result.
+   Errors: 0 when no help file is named, and when WinHelp fails.
+   Thread: the saver thread, from the page's procedure (WM_HELP, WM_CONTEXTMENU). */
 BOOL WINAPI ScrHelp(HWND control, UINT command, DWORD helpId);
 
 /* The sheet handed to a ScrMainHooks sheet hook holds its pages in records of
@@ -200,13 +235,18 @@ BOOL WINAPI ScrHelp(HWND control, UINT command, DWORD helpId);
 /* ---- The monitor control ---- */
 
 /* Describes "MorvaneMonitorClass" and its MS_ styles to a dialog editor; info may be NULL (nothing
-   written). Returns 1, the number of controls. Default size 0 before the framework initialised. */
+   written). Returns 1, the number of controls. Default size 0 before the framework initialised;
+   it does not initialise the framework itself.
+   Errors: none.
+   Thread: any (a dialog editor calls it from its own). */
 UINT WINAPI MonitorControlInfo(LPCCINFOA info);
 
 /* A live preview of the running saver (its new window) inside window: in the inner window of an
    MS_PREVIEW monitor control, or in window itself when it is no monitor control. NULL for NULL or
    when the window cannot be made; NULL, traced, outside a saver run or for a monitor control in
-   another mode (also shown with debugTrace). Call it from a configuration page, saver thread. */
+   another mode (also shown with debugTrace).
+   Errors: NULL in each of those cases; nothing else changes.
+   Thread: the saver thread, from a configuration page (its WM_INITDIALOG). */
 HWND WINAPI CreatePreview(HWND window);
 
 #ifdef __cplusplus
