@@ -14,6 +14,18 @@ bool IsBareFileName(const char* name) {
   return name && *name && !std::strpbrk(name, "\\/:");
 }
 
+HMODULE LoadFrom(const char* folder, const char* fileName) {
+  char path[PathCapacity];
+  CopyText(path, sizeof path, folder, sizeof path);
+  if (AppendText(path, sizeof path, fileName) != std::strlen(folder) + std::strlen(fileName)) {
+    return nullptr;  // the whole path does not fit: never load a cut name
+  }
+  // The library's own dependencies are looked for beside it first.
+  return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+}  // namespace
+
 // The folder of the running program, with its trailing backslash; false when it cannot be had.
 bool ApplicationFolder(char* folder, size_t capacity) {
   DWORD length = GetModuleFileNameA(nullptr, folder, static_cast<DWORD>(capacity));
@@ -30,18 +42,6 @@ bool SystemFolder(char* folder, size_t capacity) {
   if (folder[length - 1] != '\\') AppendText(folder, capacity, "\\");
   return true;
 }
-
-HMODULE LoadFrom(const char* folder, const char* fileName) {
-  char path[PathCapacity];
-  CopyText(path, sizeof path, folder, sizeof path);
-  if (AppendText(path, sizeof path, fileName) != std::strlen(folder) + std::strlen(fileName)) {
-    return nullptr;  // the whole path does not fit: never load a cut name
-  }
-  // The library's own dependencies are looked for beside it first.
-  return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-}
-
-}  // namespace
 
 HMODULE LoadPlatformLibrary(const char* fileName) {
   if (!IsBareFileName(fileName)) return nullptr;

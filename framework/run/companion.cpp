@@ -3,6 +3,7 @@
 // program's folder or the system folder, as the platform libraries are loaded.
 #include "core/bounded_text.h"
 #include "core/library.h"
+#include "core/platform_library.h"
 #include "core/resource_ids.h"
 #include "run/saver_run.h"
 
@@ -24,23 +25,6 @@ void LowerAscii(char* text) {
 void ShowCompanionMessage(UINT id, const char* caption) {
   char text[MessageCapacity];
   if (LoadFrameworkString(id, text, sizeof text)) MessageBoxA(nullptr, text, caption, MB_OK);
-}
-
-// The folder of the running program, with its trailing backslash; false when it cannot be had.
-bool ApplicationFolder(char* folder, size_t capacity) {
-  DWORD length = GetModuleFileNameA(nullptr, folder, static_cast<DWORD>(capacity));
-  if (length == 0 || length >= capacity) return false;
-  char* slash = std::strrchr(folder, '\\');
-  if (!slash) return false;
-  slash[1] = 0;
-  return true;
-}
-
-bool SystemFolder(char* folder, size_t capacity) {
-  UINT length = GetSystemDirectoryA(folder, static_cast<UINT>(capacity));
-  if (length == 0 || length >= capacity - 1) return false;
-  if (folder[length - 1] != '\\') AppendText(folder, capacity, "\\");
-  return true;
 }
 
 // The program file in that folder, when it is there and its whole path fits.
