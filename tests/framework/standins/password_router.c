@@ -13,12 +13,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   (void)reserved;
   if (reason == DLL_PROCESS_ATTACH) self = instance;
 #ifdef STANDIN_LOADING_TAG
-  if (reason == DLL_PROCESS_ATTACH) {
-    char module[MAX_PATH] = "";
-    GetModuleFileNameA(instance, module, sizeof module);
-    TestLog(STANDIN_LOADING_TAG " loaded module=%s", module);
-  }
-  if (reason == DLL_PROCESS_DETACH) TestLog(STANDIN_LOADING_TAG " unloaded");
+  TestLogLoading(STANDIN_LOADING_TAG, instance, reason);
 #endif
   return TRUE;
 }

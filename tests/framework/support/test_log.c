@@ -47,3 +47,12 @@ int TestListHas(const char* variable, const char* word) {
   }
   return 0;
 }
+
+void TestLogLoading(const char* tag, HINSTANCE instance, DWORD reason) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    char module[MAX_PATH] = "";
+    GetModuleFileNameA(instance, module, sizeof module);
+    TestLog("%s loaded module=%s", tag, module);
+  }
+  if (reason == DLL_PROCESS_DETACH) TestLog("%s unloaded", tag);
+}

@@ -11,6 +11,10 @@ extern "C" {
 /* Appends one line (wsprintf format, at most 1000 characters); nothing without MORVANE_TEST_LOG. */
 void TestLog(const char* format, ...);
 
+/* For a library's DllMain: logs "<tag> loaded module=<its path>" on attach, "<tag> unloaded" on
+   detach, so that tests see which copy was loaded and that it was let go. */
+void TestLogLoading(const char* tag, HINSTANCE instance, DWORD reason);
+
 /* The number in an environment variable ("%i" forms), or fallback when it is missing. */
 int TestNumber(const char* variable, int fallback);
 
