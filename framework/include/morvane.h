@@ -193,6 +193,37 @@ LRESULT WINAPI DefHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
    Thread: the saver window's own (the saver thread), as the end of its window procedure. */
 LRESULT WINAPI DefSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+/* ---- Several monitors ---- */
+
+/* How a full-screen run covers a desktop of several monitors. Previews always have one window. */
+typedef enum ScrMonitorPolicy {
+  SCRMONITORS_PRIMARY = 0, /* one saver window on the primary monitor; the framework covers every
+                              other monitor with a black window that ends the saver on input as
+                              the saver window does (the default) */
+  SCRMONITORS_EACH = 1,    /* one saver window per monitor, each with its own WM_CREATE and timer */
+  SCRMONITORS_SPAN = 2     /* one saver window over the whole virtual screen (origin may be
+                              negative) */
+} ScrMonitorPolicy;
+
+/* Chooses how the next full-screen runs cover the monitors; kept until changed. With debugMode a
+   run has its one window whatever the policy. When monitors are added, removed or moved while the
+   saver runs, the framework destroys the windows of monitors that went, makes windows for new ones
+   and moves the others.
+   Errors: 0 for a value that is no ScrMonitorPolicy and while a saver runs (nothing changes); 1
+   once chosen.
+   Thread: the saver thread, before a saver-main entry point. */
+BOOL WINAPI ScrSetMonitorPolicy(int policy);
+
+/* The monitor a full-screen saver window of the running saver was made for: its rectangle in
+   screen coordinates (left of or above the primary monitor they are negative) into *area when area
+   is not NULL, and its number in the run, returned: 0 for the window on the primary monitor (and
+   the one spanning window), 1 upward for the others in the order the system lists the monitors.
+   Valid from the window's WM_CREATE on; numbers may change when the monitors change.
+   Errors: -1 for NULL and for a window that is no full-screen window of the running saver (previews
+   included); *area is then left as it was.
+   Thread: the saver thread. */
+int WINAPI ScrGetWindowMonitor(HWND window, RECT* area);
+
 /* ---- Timers ---- */
 
 /* Starts the window's timer thread, which ticks the window with SCRM_TIMER: the first tick comes

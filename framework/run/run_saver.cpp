@@ -1,5 +1,7 @@
 #include "config/config_dialog.h"
 #include "core/library.h"
+#include "displays/display_run.h"
+#include "displays/dpi_awareness.h"
 #include "settings/prefs.h"
 #include "run/saver_run.h"
 #include "timer/timer.h"
@@ -21,11 +23,14 @@ int RunMessageLoop() {
 }
 
 int RunFullScreen() {
-  if (!saverRun.executors.makeSaverWindow || !saverRun.executors.makeSaverWindow()) return 2;
+  if (!saverRun.executors.makeSaverWindow || !StartDisplayRun(saverRun.executors.makeSaverWindow)) {
+    return 2;
+  }
   BOOL previous = FALSE;
   SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, &previous, 0);
   int result = RunMessageLoop();
   SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, FALSE, &previous, 0);
+  EndDisplayRun();
   return result;
 }
 
@@ -58,6 +63,7 @@ int RunSaver(HINSTANCE instance, const SaverExecutors& executors) {
   libraryState.saverRunning = true;
   saverRun.executors = executors;
   saverRun.instance = instance;
+  DeclareDpiAwareness();
   OpenThreadRegistry();
   if (!currentPrefs.noTimers) RaiseTimerResolution();
   int result = RunRequest(ResolveSaverCommand(ParseCommandLine(GetCommandLineA())));

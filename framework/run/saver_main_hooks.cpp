@@ -23,8 +23,8 @@ HWND MakeHookedPreviewWindow(HWND parent, bool inMonitor) {
   return FinishSaverWindow(request, CreateThroughHook(request));
 }
 
-HWND MakeHookedSaverWindow() {
-  SaverWindowRequest request = DescribeSaverWindow(dummySaverClass);
+HWND MakeHookedSaverWindow(const ScreenBox& area) {
+  SaverWindowRequest request = DescribeSaverWindow(dummySaverClass, area);
   return FinishSaverWindow(request, CreateThroughHook(request));
 }
 

@@ -35,8 +35,8 @@ HWND MakeHostedPreviewWindow(HWND parent, bool inMonitor) {
   return FinishSaverWindow(request, CreateThroughHost(request, messages, 3));
 }
 
-HWND MakeHostedSaverWindow() {
-  SaverWindowRequest request = DescribeSaverWindow(dummySaverClass);
+HWND MakeHostedSaverWindow(const ScreenBox& area) {
+  SaverWindowRequest request = DescribeSaverWindow(dummySaverClass, area);
   const UINT messages[] = {SCRHOST_SAVERWINDOW, SCRHOST_CREATEWINDOW};
   return FinishSaverWindow(request, CreateThroughHost(request, messages, 2));
 }

@@ -16,8 +16,8 @@ HWND MakePlainPreviewWindow(HWND parent, bool inMonitor) {
   return FinishSaverWindow(request, CreateDescribedWindow(request.create));
 }
 
-HWND MakePlainSaverWindow() {
-  SaverWindowRequest request = DescribeSaverWindow(plainSaverClass);
+HWND MakePlainSaverWindow(const ScreenBox& area) {
+  SaverWindowRequest request = DescribeSaverWindow(plainSaverClass, area);
   return FinishSaverWindow(request, CreateDescribedWindow(request.create));
 }
 

@@ -3,6 +3,7 @@
 // the dispatcher. Everything here belongs to the thread that called the entry point.
 #include <windows.h>
 
+#include "displays/display_layout.h"
 #include "run/command_line.h"
 #include "morvane.h"
 
@@ -11,7 +12,7 @@ namespace morvane {
 // The five procedures through which a saver-main variant creates windows and runs dialogs.
 struct SaverExecutors {
   HWND (*makePreviewWindow)(HWND parent, bool inMonitor);  // the new window, or null
-  HWND (*makeSaverWindow)();                               // the new window, or null
+  HWND (*makeSaverWindow)(const ScreenBox& area);          // the new window, or null
   int (*executeUserDialog)(HWND hiddenDialog, LPPROPSHEETHEADERA header);
   int (*executeAbout)(HWND parent);
   int (*executeChangePassword)(HWND parent);  // 1 done, 2 failed, or the hook's or host's value

@@ -1,6 +1,7 @@
 #include "window/saver_proc.h"
 
 #include "morvane.h"
+#include "displays/display_run.h"
 #include "password/passwords.h"
 #include "settings/prefs.h"
 #include "window/saver_state.h"
@@ -19,23 +20,14 @@ bool ClosesOnMouseAndDeactivation(HWND window) {
   return IsFullScreen(window) && !currentPrefs.debugMode;
 }
 
-// What a fresh user has: any movement at all closes the saver.
-enum { DefaultMouseThreshold = 0 };
-
-// The registry or a settings change may carry a negative threshold. Taken as it is, even a
-// WM_MOUSEMOVE without movement (the one that comes when the window appears) would close the saver.
-long long MouseThreshold() {
-  return saverInput.mouseThreshold < 0 ? DefaultMouseThreshold : saverInput.mouseThreshold;
-}
-
-bool MovedBeyondThreshold() {
-  POINT cursor;
-  if (!GetCursorPos(&cursor)) return false;
-  long long dx = static_cast<long long>(cursor.x) - saverInput.cursorOrigin.x;
-  long long dy = static_cast<long long>(cursor.y) - saverInput.cursorOrigin.y;
-  if (dx < 0) dx = -dx;
-  if (dy < 0) dy = -dy;
-  return dx > MouseThreshold() || dy > MouseThreshold();
+// The run's own windows being made, moved, activated or clicked do not end it. WM_ACTIVATE names
+// the window that gains the activation; with several windows, WM_NCACTIVATE leaves the decision to
+// WM_ACTIVATE, which always follows it, and WM_ACTIVATEAPP means another program.
+bool ActivationStaysInRun(UINT message, LPARAM other) {
+  if (displayRun.arranging) return true;
+  if (message == WM_ACTIVATEAPP) return false;
+  if (IsRunWindow(reinterpret_cast<HWND>(other))) return true;
+  return message == WM_NCACTIVATE && displayRun.count > 1;
 }
 
 // With a password due and the author asking for it, the configuration opens only after the
@@ -67,8 +59,12 @@ void RunActiveConfigCheck(HWND window) {
 
 }  // namespace
 
-void OnDeactivation(HWND window, WPARAM state) {
+void OnDeactivation(HWND window, UINT message, WPARAM state, LPARAM other) {
   if (!ClosesOnMouseAndDeactivation(window) || LOWORD(state) != 0) return;
+  if (ActivationStaysInRun(message, other)) {
+    TraceWindow(window, "Deactivation: another window of the run takes over, so ignoring it.");
+    return;
+  }
   if (saverInput.dialogActive) {
     TraceWindow(window, "WM_ACTIVATE: but a dialog is active, so ignoring it.");
     return;
@@ -120,7 +116,7 @@ bool SwallowsSysCommand(HWND window, WPARAM command) {
 }
 
 void OnMouseMove(HWND window) {
-  if (!ClosesOnMouseAndDeactivation(window) || !MovedBeyondThreshold()) return;
+  if (!ClosesOnMouseAndDeactivation(window) || !CursorMovedPastThreshold()) return;
   if (saverInput.dialogActive) {
     TraceWindow(window, "WM_MOUSEMOVE: but dialog active, so ignoring");
     return;

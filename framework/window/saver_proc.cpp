@@ -2,6 +2,7 @@
 
 #include "config/config_dialog.h"
 #include "core/library.h"
+#include "displays/display_run.h"
 #include "password/passwords.h"
 #include "settings/prefs.h"
 #include "window/saver_state.h"
@@ -18,7 +19,7 @@ extern "C" LRESULT WINAPI DefSaverProc(HWND window, UINT message, WPARAM wParam,
     case WM_NCDESTROY: OnNcDestroy(window); break;
     case WM_ACTIVATE:
     case WM_ACTIVATEAPP:
-    case WM_NCACTIVATE: OnDeactivation(window, wParam); break;
+    case WM_NCACTIVATE: OnDeactivation(window, message, wParam, lParam); break;
     case WM_CLOSE: return OnClose(window);
     case WM_SETCURSOR: OnSetCursor(window); break;
     case WM_KEYDOWN: OnKeyDown(window, wParam); break;
@@ -108,6 +109,8 @@ void OnDestroy(HWND window) {
   int mode = RecordedWindowMode(window);
   ForgetWindowMode(window);
   if (!EndsMessageLoop(mode)) return;
+  // A run over several monitors ends with its last saver window.
+  if (mode == WINDOWMODE_FULLSCREEN && !LeaveDisplayRun(window)) return;
   TraceWindow(window, "POSTQUITMESSAGE from WM_DESTROY!!");
   PostQuitMessage(2);
 }
@@ -121,10 +124,21 @@ LRESULT OnClose(HWND window) {
     TraceWindow(window, "WM_CLOSE: active dialog, so ignoring close request");
     return 0;
   }
+  // Input on any monitor ends the run once, with one password prompt: the first window's.
+  HWND lead = LeadSaverWindow();
+  if (lead && lead != window && IsRunSaverWindow(window)) {
+    TraceWindow(window, "WM_CLOSE: passing it to the run's first window");
+    PostClose(lead);
+    return 0;
+  }
   TraceWindow(window, "WM_CLOSE: maybe we need a password");
   if (PasswordAllowsClosing(window)) {
     TraceWindow(window, "WM_CLOSE: password OK, so doing a DestroyWindow");
-    DestroyWindow(window);
+    if (IsRunSaverWindow(window)) {
+      DestroyRunSaverWindows();
+    } else {
+      DestroyWindow(window);
+    }
   } else {
     TraceWindow(window, "WM_CLOSE: not OK, so doing nothing");
   }

@@ -28,7 +28,7 @@ LRESULT OnUnhandledTick();
 void OnDialogActive(WPARAM active);
 
 // Input and system requests (saver_input.cpp).
-void OnDeactivation(HWND window, WPARAM state);
+void OnDeactivation(HWND window, UINT message, WPARAM state, LPARAM other);
 void OnSetCursor(HWND window);
 void OnKeyDown(HWND window, WPARAM key);
 void OnKeyUp(HWND window);

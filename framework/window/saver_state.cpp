@@ -1,5 +1,6 @@
 #include "window/saver_state.h"
 
+#include "displays/display_layout.h"
 #include "settings/user_settings.h"
 
 #include <cstring>
@@ -40,6 +41,13 @@ void StartInputSession() {
 
 void ResetCursorOrigin() {
   GetCursorPos(&saverInput.cursorOrigin);
+}
+
+bool CursorMovedPastThreshold() {
+  POINT cursor;
+  if (!GetCursorPos(&cursor)) return false;
+  return MovedPastThreshold({saverInput.cursorOrigin.x, saverInput.cursorOrigin.y},
+                            {cursor.x, cursor.y}, saverInput.mouseThreshold);
 }
 
 void RecordWindowMode(HWND window, int mode) {

@@ -25,6 +25,8 @@ void LoadSaverSettings();
 void StartInputSession();
 // Measures mouse movement from where the cursor is now.
 void ResetCursorOrigin();
+// Whether the cursor went beyond the mouse threshold from its origin, on any monitor.
+bool CursorMovedPastThreshold();
 
 // The kind of saver window, recorded when the framework sets the window up (which the record's
 // presence marks). A window with none recorded gets the kind its place implies: no parent is the

@@ -25,11 +25,13 @@ SaverWindowRequest NewRequest(int mode, const char* className, const char* windo
 
 }  // namespace
 
-SaverWindowRequest DescribeSaverWindow(const char* className) {
+SaverWindowRequest DescribeSaverWindow(const char* className, const ScreenBox& area) {
   SaverWindowRequest request = NewRequest(WINDOWMODE_FULLSCREEN, className, "SaverWindow");
   CREATESTRUCTA& create = request.create;
-  create.cx = GetSystemMetrics(SM_CXSCREEN);
-  create.cy = GetSystemMetrics(SM_CYSCREEN);
+  create.x = area.left;
+  create.y = area.top;
+  create.cx = area.right - area.left;
+  create.cy = area.bottom - area.top;
   if (currentPrefs.debugMode) {
     create.style = static_cast<LONG>(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
     create.cx /= 6;

@@ -3,6 +3,8 @@
 // preview inside a given window, as CreateWindowExA, a creation hook or a host receives them.
 #include <windows.h>
 
+#include "displays/display_layout.h"
+
 namespace morvane {
 
 extern const char plainSaverClass[];  // "KoScreenSaverClass", ScrMain
@@ -14,8 +16,9 @@ struct SaverWindowRequest {
   unsigned paramsSerial;  // identifies that record for DiscardSaverWindowRequest
 };
 
-// The topmost popup of the screen's size (with debugMode an overlapped window of a sixth of it).
-SaverWindowRequest DescribeSaverWindow(const char* className);
+// The topmost popup over area, a monitor or the whole desktop (with debugMode an overlapped window
+// of a sixth of its size at its origin).
+SaverWindowRequest DescribeSaverWindow(const char* className, const ScreenBox& area);
 // A visible child filling parent's client area; mode 1 inside a monitor control, else 2.
 SaverWindowRequest DescribePreviewWindow(const char* className, HWND parent, bool inMonitor);
 

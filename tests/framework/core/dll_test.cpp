@@ -80,10 +80,10 @@ TEST(Dll, InTheWindowsDirectoryItLoadsInitialisesAndReportsItsVersion) {
 
 TEST(Dll, CarriersExportThePublicOperationsByPlainNameAndHoldTheResources) {
   const char* operations[] = {
-      "ScrGetPrefs",       "ScrSetPrefs",  "ScrGetSettings",     "ScrStartTimer",
-      "ScrStopTimer",      "ScrMain",      "ScrMainHooks",       "ScrMainHost",
-      "DefHostProc",       "DefSaverProc", "MonitorControlInfo", "CreatePreview",
-      "GetLibraryVersion", "ScrHelp"};
+      "ScrGetPrefs",       "ScrSetPrefs",  "ScrGetSettings",      "ScrStartTimer",
+      "ScrStopTimer",      "ScrMain",      "ScrMainHooks",        "ScrMainHost",
+      "DefHostProc",       "DefSaverProc", "MonitorControlInfo",  "CreatePreview",
+      "GetLibraryVersion", "ScrHelp",      "ScrSetMonitorPolicy", "ScrGetWindowMonitor"};
   const std::string modules[] = {InstalledPath(), ProgramFolder() + "glimmerbox.exe",
                                  ProgramFolder() + "framework_lifecycle_test.exe"};
   for (const std::string& path : modules) {

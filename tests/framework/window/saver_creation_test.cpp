@@ -19,6 +19,11 @@ using namespace morvane;
 
 namespace {
 
+// The whole primary screen, where a full-screen window of a one-monitor run goes.
+morvane::ScreenBox Screen() {
+  return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
 // The plain variant's saver procedure: answers WM_CREATE itself when asked to, ticks every 20 ms.
 bool answersCreate;
 int ticks;
@@ -214,7 +219,7 @@ TEST_F(SaverCreation, AWindowMadeWithoutTheRecordKeepsTheModeTheFrameworkAskedFo
   for (bool passes : {false, true}) {
     passesRecord = passes;
     for (const auto& c : cases) {
-      HWND window = c.fullScreen ? c.variant->makeSaverWindow()
+      HWND window = c.fullScreen ? c.variant->makeSaverWindow(Screen())
                                  : c.variant->makePreviewWindow(c.parent, c.inMonitor);
       ASSERT_NE(nullptr, window) << c.kind << " passes=" << passes;
       EXPECT_EQ(c.mode, RecordedWindowMode(window)) << c.kind << " passes=" << passes;
@@ -304,7 +309,7 @@ TEST_F(SaverCreation, EveryWindowIsSetUpOnceWhetherOrNotItsSaverPassesCreateOn) 
     answersCreate = c.answers;
     saverInput = SaverInputState{};  // as a new process has it
     ASSERT_TRUE(SetCursorPos(cursor.x, cursor.y));
-    HWND window = c.fullScreen ? c.variant->makeSaverWindow()
+    HWND window = c.fullScreen ? c.variant->makeSaverWindow(Screen())
                                : c.variant->makePreviewWindow(page, c.inMonitor);
     ASSERT_NE(nullptr, window) << c.kind;
     EXPECT_EQ(c.mode, RecordedWindowMode(window)) << c.kind;
@@ -332,7 +337,7 @@ TEST_F(SaverCreation, AWindowOfAnotherThreadWithoutItsSetUpIsLeftAloneAndShown) 
   hookAnswer = foreign.window;
   ChangePrefs([](ScrPrefs& prefs) { prefs.debugTrace = 1; });
   StartAnsweringBoxes();
-  HWND window = hookedExecutors.makeSaverWindow();
+  HWND window = hookedExecutors.makeSaverWindow(Screen());
   std::vector<ShownBox> boxes = StopAnsweringBoxes();
   ChangePrefs([](ScrPrefs& prefs) { prefs.debugTrace = 0; });
   EXPECT_EQ(foreign.window, window);
@@ -350,7 +355,7 @@ TEST_F(SaverCreation, ASaverAnsweringCreateItselfTicksAndItsFullScreenWindowStay
   saverInput = SaverInputState{};  // as a new process has it
   ASSERT_TRUE(SetCursorPos(321, 234));
   answersCreate = true;
-  HWND window = plainExecutors.makeSaverWindow();
+  HWND window = plainExecutors.makeSaverWindow(Screen());
   ASSERT_NE(nullptr, window);
   // The mouse move the system sends as the window appears arrives while this pumps; the window
   // closed 0.2 to 0.4 s after it appeared when the framework had not set it up.

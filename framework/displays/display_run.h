@@ -1,0 +1,63 @@
+#pragma once
+// The windows of a full-screen run over the monitors: the saver windows the policy asks for, the
+// framework's black covers over the other monitors, and the watcher that lays them out again when
+// the monitors change. Everything here belongs to the saver thread.
+#include <windows.h>
+
+#include "displays/display_layout.h"
+
+namespace morvane {
+
+struct RunWindow {
+  HWND window;  // null while it is being made
+  PlannedWindow place;
+};
+
+// The monitors as the system lists them now, up to capacity; the number written. Never 0: with
+// no monitor to be had, the screen's size at (0,0).
+typedef int (*MonitorLister)(MonitorSpec* monitors, int capacity);
+int ListSystemMonitors(MonitorSpec* monitors, int capacity);
+
+struct DisplayRun {
+  int policy = PolicyPrimary;                       // chosen before a run, kept across runs
+  MonitorLister listMonitors = ListSystemMonitors;  // tests list monitors of their own
+  bool active = false;     // a full-screen run laid its windows out and has not ended
+  bool arranging = false;  // windows are being made, moved or destroyed by the run itself
+  int making = -1;         // the index in windows of the window being made, else -1
+  HWND watcher = nullptr;  // hidden, told of display changes
+  int count = 0;
+  RunWindow windows[MaxRunWindows];
+};
+
+extern DisplayRun displayRun;
+
+// Lays out the windows of a full-screen run through makeSaverWindow, which makes one saver window
+// on the given area; the saver window numbered 0 is made last, so that it ends up active. False
+// (nothing left behind) when that window cannot be made.
+bool StartDisplayRun(HWND (*makeSaverWindow)(const ScreenBox& area));
+// Destroys whatever the run left (covers, the watcher) and forgets the run.
+void EndDisplayRun();
+// Makes, moves and destroys windows after the monitors changed.
+void RelayoutDisplayRun();
+
+// The run's saver window numbered 0: the one that asks for the password. Null outside a run.
+HWND LeadSaverWindow();
+bool IsRunWindow(HWND window);
+bool IsRunSaverWindow(HWND window);
+int RunSaverWindowCount();
+// The run entry of a saver window (also while it is being made), else null.
+const RunWindow* FindRunSaverWindow(HWND window);
+// A saver window of the run is gone: it leaves the run. True when it was the run's last saver
+// window, which also destroys the covers: the run is over.
+bool LeaveDisplayRun(HWND window);
+// Destroys every saver window of the run, the lead last.
+void DestroyRunSaverWindows();
+
+// The framework's own windows of a run (cover_window.cpp, display_watch.cpp).
+HWND MakeCoverWindow(const ScreenBox& area);
+HWND MakeDisplayWatcher();
+
+// Places a run window on its area above everything, without activating it.
+void PlaceRunWindow(HWND window, const ScreenBox& area);
+
+}  // namespace morvane

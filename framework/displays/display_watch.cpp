@@ -1,0 +1,44 @@
+// A hidden window of the run that the system tells of display changes (monitors added, removed,
+// moved or resized), whatever the saver's own windows pass on.
+#include "displays/display_run.h"
+
+#include "core/library.h"
+#include "core/trace.h"
+
+namespace morvane {
+
+namespace {
+
+const char watcherClass[] = "MorvaneDisplayWatchClass";
+
+void OnDisplayChange() {
+  Trace("WM_DISPLAYCHANGE: laying the run's windows out again");
+  RelayoutDisplayRun();
+}
+
+LRESULT CALLBACK DisplayWatchProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_DISPLAYCHANGE: OnDisplayChange(); return 0;
+    default: break;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+HWND MakeDisplayWatcher() {
+  WNDCLASSEXA windowClass = {};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = DisplayWatchProc;
+  windowClass.hInstance = libraryState.module;
+  windowClass.lpszClassName = watcherClass;
+  if (!RegisterClassExA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    Trace("Display watcher: its class could not be registered; display changes go unseen");
+    return nullptr;
+  }
+  // Top-level and hidden: broadcasts reach it, the user never sees it.
+  return CreateWindowExA(WS_EX_TOOLWINDOW, watcherClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                         libraryState.module, nullptr);
+}
+
+}  // namespace morvane
