@@ -1,0 +1,119 @@
+// A full-screen run over several monitors whose monitors keep changing: a hundred display changes,
+// each unplugging a monitor and plugging another in, with a saver window per monitor ticking on its
+// own thread. Every window and thread of a monitor that went must go with it, and the run's end
+// must leave nothing.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "core/library.h"
+#include "displays/display_run.h"
+#include "run/saver_run.h"
+#include "stress_support.h"
+#include "timer/timer.h"
+#include "timer/timer_internal.h"
+#include "window/saver_windows.h"
+
+using namespace morvane;
+
+namespace {
+
+enum { Changes = 100, WarmUpChanges = 4, TickPeriodMs = 20 };
+
+MonitorSpec Monitor(const char* key, int32_t left, int32_t top, int32_t width, int32_t height,
+                    bool primary = false) {
+  MonitorSpec spec = {};
+  spec.area = {left, top, left + width, top + height};
+  spec.primary = primary;
+  std::strncpy(spec.key, key, sizeof spec.key - 1);
+  return spec;
+}
+
+// The primary and one more monitor, which changes name and side with every change.
+int change;
+int ListChangingMonitors(MonitorSpec* monitors, int capacity) {
+  if (capacity < 2) return 0;
+  char key[16];
+  std::snprintf(key, sizeof key, "M%d", change);
+  monitors[0] = Monitor("P", 0, 0, 320, 240, true);
+  monitors[1] = change % 2 ? Monitor(key, -200, 0, 200, 150) : Monitor(key, 320, 0, 200, 150);
+  return 2;
+}
+
+int ticks;
+LRESULT CALLBACK CountingSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == SCRM_TIMER) {
+    ++ticks;
+    return TickPeriodMs;
+  }
+  return DefSaverProc(window, message, wParam, lParam);
+}
+
+class DisplayRunStress : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    EnsureLibrary();
+    ScrPrefs* prefs = ScrGetPrefs();
+    ASSERT_NE(nullptr, prefs);
+    prefs->noTimers = 0;
+    prefs->debugTrace = 0;
+    prefs->debugMode = 0;
+    ScrSetPrefs(prefs);
+    savedRun = saverRun;
+    savedPolicy = displayRun.policy;
+    RegisterSaverClass(GetModuleHandleA(nullptr), plainSaverClass, CountingSaverProc, BLACK_BRUSH);
+    displayRun.listMonitors = ListChangingMonitors;
+  }
+
+  void TearDown() override {
+    displayRun.listMonitors = ListSystemMonitors;
+    displayRun.policy = savedPolicy;
+    saverRun = savedRun;
+    UnregisterClassA(plainSaverClass, GetModuleHandleA(nullptr));
+  }
+
+  // One run as RunSaver frames it, through changes display changes, each followed by ticks of the
+  // new window; then the run's end.
+  void RunThroughChanges(int changes, StressFigures* figures = nullptr) {
+    ASSERT_TRUE(ScrSetMonitorPolicy(SCRMONITORS_EACH));
+    libraryState.saverRunning = true;
+    saverRun.executors = plainExecutors;
+    saverRun.instance = GetModuleHandleA(nullptr);
+    OpenThreadRegistry();
+    change = 0;
+    ASSERT_TRUE(StartDisplayRun(plainExecutors.makeSaverWindow));
+    for (int i = 1; i <= changes; ++i) {
+      change = i;
+      SendMessageA(displayRun.watcher, WM_DISPLAYCHANGE, 32, 0);
+      ASSERT_EQ(2, RunSaverWindowCount()) << "change " << i;
+      int before = ticks;
+      ASSERT_TRUE(PumpMessagesUntil([before] { return ticks >= before + 2; }, 5000))
+          << "no ticks after change " << i;
+    }
+    if (figures) figures->during = CountResources();
+    DestroyRunSaverWindows();
+    MSG quit;
+    EXPECT_TRUE(PumpMessagesUntil(
+        [&quit] { return PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0; }, 2000));
+    EndDisplayRun();
+    libraryState.saverRunning = false;
+    EXPECT_TRUE(AwaitTimerThreads(TimerThreadWaitLimit));
+    CloseThreadRegistry();
+  }
+
+  SaverRun savedRun;
+  int savedPolicy = 0;
+};
+
+TEST_F(DisplayRunStress, MonitorsChangingAHundredTimesLeaveNoWindowThreadOrHandle) {
+  LONG recordsBefore = liveTimerRecords;
+  ExpectNoLeak(
+      "display changes in one run", [&] { RunThroughChanges(WarmUpChanges); },
+      [&](StressFigures* figures) {
+        RunThroughChanges(Changes, figures);
+        return Changes;
+      });
+  EXPECT_EQ(recordsBefore, liveTimerRecords);
+}
+
+}  // namespace
