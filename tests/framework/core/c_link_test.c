@@ -20,5 +20,9 @@ int main(void) {
   settings.size = 24;
   ScrGetSettings(&settings);
   if (settings.size != 24 || settings.corners[0] > 2 || settings.activeConfig != 0) return 3;
+  if (!ScrSetMonitorPolicy(SCRMONITORS_EACH) || ScrSetMonitorPolicy(7) ||
+      !ScrSetMonitorPolicy(SCRMONITORS_PRIMARY) || ScrGetWindowMonitor(NULL, NULL) != -1) {
+    return 4;
+  }
   return 0;
 }
