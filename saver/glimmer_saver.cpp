@@ -5,6 +5,7 @@
 #include "morvane.h"
 #include "saver_window.h"
 #include "settings_page.h"
+#include "settings_store.h"
 
 namespace {
 
@@ -14,6 +15,13 @@ void AllowActiveConfiguration() {
   if (!prefs) return;
   prefs->allowActiveConfig = 1;
   ScrSetPrefs(prefs);
+}
+
+// The user's choice on the settings page; previews and the configuration sheet ignore it.
+void ChooseMonitors() {
+  const SaverSettings settings = ReadSaverSettings();
+  ScrSetMonitorPolicy(settings.monitors == MonitorsPrimary ? SCRMONITORS_PRIMARY
+                                                           : SCRMONITORS_EACH);
 }
 
 // The page's up-down control and trackbar.
@@ -30,5 +38,6 @@ int RunGlimmerSaver(HINSTANCE instance, WNDPROC windowProc) {
   SetPictureModule(instance);
   RegisterPageControls();
   AllowActiveConfiguration();
+  ChooseMonitors();
   return ScrMain(instance, windowProc, GlimmerPageProc, nullptr, 0);
 }

@@ -1,13 +1,15 @@
 #pragma once
 // Resource ids of glimmerbox.scr. The framework looks for the settings page under 2003 and the
 // sheet's icon under 100 in the saver's module.
-#define IDD_GLIMMER_PAGE   2003
-#define IDI_GLIMMER        100
+#define IDD_GLIMMER_PAGE          2003
+#define IDI_GLIMMER               100
 
-#define IDC_PAGE_PREVIEW   2101
-#define IDC_PAGE_LIGHTS    2102
-#define IDC_PAGE_LIGHTS_UD 2103
-#define IDC_PAGE_GLOW      2104
+#define IDC_PAGE_PREVIEW          2101
+#define IDC_PAGE_LIGHTS           2102
+#define IDC_PAGE_LIGHTS_UD        2103
+#define IDC_PAGE_GLOW             2104
+#define IDC_PAGE_MONITORS_EACH    2105
+#define IDC_PAGE_MONITORS_PRIMARY 2106
 
 // The scene's pictures, made at build time, carried inside the program.
 #define IDR_WOOD_BMP   2201

@@ -5,6 +5,7 @@ const char saverSettingsKey[] = "Software\\Glimmerbox\\Screen Saver";
 const SaverSettingDecl saverSettingDecls[SaverSettingCount] = {
     {"Lights", &SaverSettings::lights, 15, 1, 50},
     {"Glow", &SaverSettings::glow, 100, 0, 200},
+    {"Monitors", &SaverSettings::monitors, MonitorsEach, MonitorsPrimary, MonitorsEach},
 };
 
 SaverSettings DefaultSaverSettings() {

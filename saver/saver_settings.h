@@ -5,9 +5,15 @@
 #include <cstdint>
 
 struct SaverSettings {
-  int lights;  // balls in the room, 1 to 50
-  int glow;    // brightness of the glow patches in percent, 0 to 200
+  int lights;    // balls in the room, 1 to 50
+  int glow;      // brightness of the glow patches in percent, 0 to 200
+  int monitors;  // MonitorsEach or MonitorsPrimary
 };
+
+// Where the full-screen saver draws: a scene of its own on each monitor, or on the primary
+// monitor only while the others stay black.
+constexpr int MonitorsPrimary = 0;
+constexpr int MonitorsEach = 1;
 
 struct SaverSettingDecl {
   const char* valueName;
@@ -17,7 +23,7 @@ struct SaverSettingDecl {
   int maximum;
 };
 
-constexpr int SaverSettingCount = 2;
+constexpr int SaverSettingCount = 3;
 extern const SaverSettingDecl saverSettingDecls[SaverSettingCount];
 
 // The registry key under HKEY_CURRENT_USER: fixed, since Windows may shorten the file's name.

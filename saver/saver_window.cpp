@@ -10,6 +10,7 @@
 #include "random.h"
 #include "saver_resources.h"
 #include "scene_render.h"
+#include "scene_seed.h"
 #include "settings_store.h"
 
 namespace {
@@ -194,6 +195,8 @@ void OnCreate(HWND window, LPARAM lParam) {
   const SaverCreateParams* params =
       create ? static_cast<const SaverCreateParams*>(create->lpCreateParams) : nullptr;
   state->showByCopy = params && params->mode == WINDOWMODE_MONITORPREVIEW;
+  // Each monitor's window its own swarm; previews answer -1 and keep the demo's start.
+  state->random.state = SceneSeedOf(ScrGetWindowMonitor(window, nullptr));
   PlaceLights(state->scene, state->random);
   ApplySettings(*state, ReadSaverSettings());
 }

@@ -49,6 +49,9 @@ void FillControls(HWND page, const SaverSettings& settings) {
   SendDlgItemMessageA(page, IDC_PAGE_GLOW, TBM_SETTICFREQ, GlowTickSpacing, 0);
   SendDlgItemMessageA(page, IDC_PAGE_GLOW, TBM_SETPAGESIZE, 0, GlowTickSpacing);
   SendDlgItemMessageA(page, IDC_PAGE_GLOW, TBM_SETPOS, TRUE, settings.glow);
+  CheckRadioButton(
+      page, IDC_PAGE_MONITORS_EACH, IDC_PAGE_MONITORS_PRIMARY,
+      settings.monitors == MonitorsPrimary ? IDC_PAGE_MONITORS_PRIMARY : IDC_PAGE_MONITORS_EACH);
 }
 
 INT_PTR OnInitPage(HWND page) {
@@ -76,8 +79,26 @@ void OnLightsEdited(HWND page) {
   StoreChange(page, *state);
 }
 
+// Read from the checks, which the auto radio buttons set before they notify, whether clicked or
+// reached with the arrow keys. The choice counts from the next full-screen run on: a saver running
+// under an active configuration keeps the windows it has.
+void OnMonitorsChosen(HWND page) {
+  PageState* state = StateOf(page);
+  if (!state || state->filling) return;
+  const int monitors = IsDlgButtonChecked(page, IDC_PAGE_MONITORS_PRIMARY) == BST_CHECKED
+                           ? MonitorsPrimary
+                           : MonitorsEach;
+  if (monitors == state->current.monitors) return;
+  state->current.monitors = monitors;
+  StoreChange(page, *state);
+}
+
 void OnPageCommand(HWND page, WPARAM wParam) {
-  if (LOWORD(wParam) == IDC_PAGE_LIGHTS && HIWORD(wParam) == EN_CHANGE) OnLightsEdited(page);
+  const int control = LOWORD(wParam);
+  if (control == IDC_PAGE_LIGHTS && HIWORD(wParam) == EN_CHANGE) OnLightsEdited(page);
+  if ((control == IDC_PAGE_MONITORS_EACH || control == IDC_PAGE_MONITORS_PRIMARY) &&
+      HIWORD(wParam) == BN_CLICKED)
+    OnMonitorsChosen(page);
 }
 
 void OnGlowScrolled(HWND page, HWND control) {

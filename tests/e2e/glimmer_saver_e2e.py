@@ -20,6 +20,7 @@ SETTINGS_KEY = r"HKCU\Software\Glimmerbox\Screen Saver"
 FRAMEWORK_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Screen Savers"
 IDOK, IDCANCEL = 1, 2
 IDC_LIGHTS, IDC_PREVIEW = 2102, 2101
+IDC_EACH_MONITOR, IDC_PRIMARY_MONITOR = 2105, 2106
 session = None
 
 
@@ -46,10 +47,15 @@ def reg(*args):
                           text=True, timeout=60)
 
 
-def stored_lights():
-    out = reg("query", SETTINGS_KEY, "/v", "Lights").stdout
-    match = re.search(r"Lights\s+REG_DWORD\s+0x([0-9a-fA-F]+)", out)
+def stored(name):
+    """The saver's 32-bit setting as stored, or None when there is no such value."""
+    out = reg("query", SETTINGS_KEY, "/v", name).stdout
+    match = re.search(r"%s\s+REG_DWORD\s+0x([0-9a-fA-F]+)" % name, out)
     return int(match.group(1), 16) if match else None
+
+
+def stored_lights():
+    return stored("Lights")
 
 
 def window_tree(*args):
@@ -62,7 +68,7 @@ def window_tree(*args):
         head, _, title = line.partition(" title=")
         w = dict(part.split("=", 1) for part in head.split())
         w["title"] = title
-        for key in ("id", "x", "y", "w", "h", "visible", "pid"):
+        for key in ("id", "x", "y", "w", "h", "visible", "checked", "pid"):
             w[key] = int(w[key])
         windows.append(w)
     return windows
@@ -182,6 +188,8 @@ class Preview(GlimmerTest):
         self.assertEqual(["0", "1"], [field(line, "mode") for line in created])
         # Each scene starts as the demo's does, from its own generator.
         self.assertEqual(["-9,-3", "-9,-3"], [field(line, "light0") for line in created])
+        # The one monitor's window is the run's window 0; a preview belongs to no monitor.
+        self.assertEqual(["0", "-1"], [field(line, "monitor") for line in created])
         self.assertEqual(["15", "15"], [field(line, "lights") for line in created])
         full, preview = (field(line, "window") for line in created)
         host = field(self.scratch.wait_lines("preview window")[0], "host")
@@ -268,6 +276,80 @@ class Configure(GlimmerTest):
         self.assertEqual(field(run, "before"), field(run, "after"), "timer threads left running")
 
 
+    def monitor_choice(self, windows):
+        """Which of the page's two monitor buttons is checked, and their titles."""
+        ids = (IDC_EACH_MONITOR, IDC_PRIMARY_MONITOR)
+        buttons = {w["id"]: w for w in windows if w["id"] in ids}
+        self.assertEqual(["Each monitor", "Primary monitor only"],
+                         [buttons[i]["title"] for i in ids])
+        checked = [i for i in ids if buttons[i]["checked"] == 1]
+        self.assertEqual(1, len(checked), "not one monitor button checked: %r" % buttons)
+        return {IDC_EACH_MONITOR: "each", IDC_PRIMARY_MONITOR: "primary"}[checked[0]], buttons
+
+    def shown_choice(self, sheet):
+        return self.monitor_choice(window_tree(sheet))[0]
+
+    def test_the_monitors_choice_shows_what_is_stored_and_stores_each_change(self):
+        # What the page opens with: missing and malformed values count as "Each monitor".
+        cases = [(None, "each"), (("REG_DWORD", "0"), "primary"), (("REG_DWORD", "1"), "each"),
+                 (("REG_DWORD", "9"), "each"), (("REG_SZ", "0"), "each")]
+        for value, shown in cases:
+            with self.subTest(value=value):
+                reg("delete", SETTINGS_KEY, "/v", "Monitors", "/f")
+                if value:
+                    reg("add", SETTINGS_KEY, "/v", "Monitors", "/t", value[0], "/d", value[1], "/f")
+                saver, windows = self.open_sheet()
+                self.assertEqual(shown, self.monitor_choice(windows)[0])
+                button = {w["id"]: w for w in windows if w["class"] == "Button"}
+                session.click(button[IDCANCEL]["x"] + 10, button[IDCANCEL]["y"] + 10)
+                self.assertEqual(0, saver.wait_exit())
+
+        # Stored as 0: each click is stored at once, the lights stay as they were, and Cancel puts
+        # back the 0.
+        reg("add", SETTINGS_KEY, "/v", "Monitors", "/t", "REG_DWORD", "/d", "0", "/f")
+        reg("add", SETTINGS_KEY, "/v", "Lights", "/t", "REG_DWORD", "/d", "9", "/f")
+        saver, windows = self.open_sheet()
+        sheet = windows[0]["hwnd"]
+        _, radio = self.monitor_choice(windows)
+        button = {w["id"]: w for w in windows if w["class"] == "Button"}
+
+        def choose(control, value):
+            w = radio[control]
+            session.click(w["x"] + 6, w["y"] + w["h"] // 2)
+            self.assertTrue(poll(lambda: stored("Monitors") == value, 10),
+                            "%s was not stored: %r" % (value, stored("Monitors")))
+        choose(IDC_EACH_MONITOR, 1)
+        self.assertEqual("each", self.shown_choice(sheet))
+        self.assertEqual(9, stored_lights())
+        choose(IDC_PRIMARY_MONITOR, 0)
+        choose(IDC_EACH_MONITOR, 1)
+        # The arrow keys move the choice within the pair, as in any group of radio buttons.
+        session.key("Down")
+        self.assertTrue(poll(lambda: stored("Monitors") == 0, 10), "Down did not choose primary")
+        self.assertEqual("primary", self.shown_choice(sheet))
+        session.key("Up")
+        self.assertTrue(poll(lambda: stored("Monitors") == 1, 10), "Up did not choose each")
+        session.click(button[IDCANCEL]["x"] + 10, button[IDCANCEL]["y"] + 10)
+        self.assertEqual(0, saver.wait_exit())
+        self.assertEqual((0, 9), (stored("Monitors"), stored_lights()), "Cancel kept the change")
+
+        # From the default, OK keeps "Primary monitor only", and the next sheet shows it.
+        reg("delete", SETTINGS_KEY, "/f")
+        saver, windows = self.open_sheet()
+        _, radio = self.monitor_choice(windows)
+        button = {w["id"]: w for w in windows if w["class"] == "Button"}
+        choose(IDC_PRIMARY_MONITOR, 0)
+        session.click(button[IDOK]["x"] + 10, button[IDOK]["y"] + 10)
+        saver.wait_exit()
+        self.assertEqual(0, stored("Monitors"))
+        saver, windows = self.open_sheet()
+        self.assertEqual("primary", self.monitor_choice(windows)[0])
+        button = {w["id"]: w for w in windows if w["class"] == "Button"}
+        session.click(button[IDCANCEL]["x"] + 10, button[IDCANCEL]["y"] + 10)
+        self.assertEqual(0, saver.wait_exit())
+        self.assertEqual(0, stored("Monitors"))
+
+
 class ActiveConfiguration(GlimmerTest):
     def setUp(self):
         super().setUp()
@@ -335,14 +417,18 @@ class Process(GlimmerTest):
         self.assertEqual(1, saver.wait_exit())
         self.assertEqual(1, len(self.scratch.matching("router called")), self.scratch.lines())
 
-    def test_the_saver_declares_dpi_awareness(self):
-        # Checked inside a process carrying glimmerbox.scr's own manifest, byte for byte: its
-        # activation context says what the manifest declares. (This Wine calls every process
-        # DPI aware, so IsProcessDPIAware alone would prove nothing here.)
+    def test_the_saver_runs_per_monitor_dpi_aware(self):
+        # Checked inside a process carrying glimmerbox.scr's own manifest, byte for byte, before the
+        # framework runs. Its activation context says what the manifest declares: per-monitor v2,
+        # then per-monitor, for systems that read dpiAwareness, and "true/pm" for older ones (which
+        # take it as system aware). The process runs per-monitor aware; but this Wine runs every
+        # process so, manifest or not (and calls every one DPI aware), so only the declarations
+        # tell this manifest from another here.
         probe = self.start(PROBE, "/x")
         self.assertEqual(2, probe.wait_exit())
-        self.assertEqual(["dpiaware=1 declared=true manifest=1"], self.scratch.matching("dpiaware"))
-
+        self.assertEqual(["dpiaware=1 running=permonitor manifest=1 dpiAware=true/pm "
+                          "dpiAwareness=PerMonitorV2, PerMonitor"],
+                         self.scratch.matching("dpiaware"))
 
 if __name__ == "__main__":
     session = Session(sys.argv.pop(1))

@@ -1,6 +1,7 @@
 // glimmerbox.scr's own code with a window procedure in front that watches it, for the end-to-end
 // tests: every line goes to the file named by GLIMMER_PROBE_LOG.
-//   created window=W parent=P mode=M w=.. h=.. lights=N glow=G light0=X,Z
+//   created window=W parent=P mode=M monitor=N w=.. h=.. lights=N glow=G light0=X,Z
+//                                   monitor: ScrGetWindowMonitor of the new window
 //   tick window=W steps=S           after each tick of a saver window
 //   cross window=W other=O          a tick of W changed another window's scene or step count
 //   preview window=W host=H         (pair) the preview made beside the full-screen saver
@@ -8,9 +9,14 @@
 //   lightcount preview=N fullscreen=M   (pair) after the preview's light count was changed
 //   settings window=W flags=F lights=N glow=G   after a window handled SCRM_SETTINGSCHANGED
 //   run result=R threads before=A after=B
-//   dpiaware=D declared=S manifest=M   at the start: IsProcessDPIAware; the dpiAware setting of the
-//                                   process's activation context ("none" without one); and whether
-//                                   glimmerbox.scr beside this program carries this one's manifest
+//   dpiaware=D running=R manifest=M dpiAware=S dpiAwareness=T   at the start, before the saver's
+//                                   run: IsProcessDPIAware; the DPI awareness the process runs
+//                                   with (permonitor, system, unaware, or "unknown" where the
+//                                   system has no awareness contexts); whether glimmerbox.scr
+//                                   beside this program carries this one's manifest; and the
+//                                   dpiAware (2005) and dpiAwareness (2016) settings of the
+//                                   process's activation context ("none" when absent). The last
+//                                   runs to the end of the line: it holds spaces.
 // GLIMMER_PROBE=pair: under "/s", a preview made with CreatePreview on a plain window of this
 // process runs beside the full-screen window, as active configuration makes them.
 #include <windows.h>
@@ -171,9 +177,10 @@ LRESULT WatchCreate(HWND window, LPARAM lParam) {
   watched.push_back({window, 0});
   if (mode == WINDOWMODE_FULLSCREEN) fullScreen = window;
   const LightScene* scene = SaverWindowScene(window);
-  Log("created window=0x%x parent=0x%x mode=%d w=%d h=%d lights=%g glow=%g light0=%g,%g",
-      Handle(window), Handle(create->hwndParent), mode, create->cx, create->cy,
-      scene ? scene->lightCount : -1.0, scene ? scene->glowScale : -1.0,
+  Log("created window=0x%x parent=0x%x mode=%d monitor=%d w=%d h=%d lights=%g glow=%g "
+      "light0=%g,%g",
+      Handle(window), Handle(create->hwndParent), mode, ScrGetWindowMonitor(window, nullptr),
+      create->cx, create->cy, scene ? scene->lightCount : -1.0, scene ? scene->glowScale : -1.0,
       scene ? scene->lights[0].x : 0.0, scene ? scene->lights[0].z : 0.0);
   return result;
 }
@@ -222,7 +229,7 @@ int ProcessDpiAware() {
 }
 
 // The process's own activation context answers what its manifest declares.
-void DeclaredDpiAwareness(char* out, size_t capacity) {
+void DeclaredSetting(const WCHAR* schema, const WCHAR* name, char* out, size_t capacity) {
   using QuerySettingsFn =
       BOOL(WINAPI*)(DWORD, HANDLE, const WCHAR*, const WCHAR*, WCHAR*, SIZE_T, SIZE_T*);
   std::snprintf(out, capacity, "none");
@@ -232,10 +239,29 @@ void DeclaredDpiAwareness(char* out, size_t capacity) {
   WCHAR value[64] = {};
   SIZE_T written = 0;
   if (!reinterpret_cast<QuerySettingsFn>(reinterpret_cast<void (*)()>(found))(
-          0, nullptr, L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware", value,
-          sizeof value / sizeof value[0] - 1, &written))
+          0, nullptr, schema, name, value, sizeof value / sizeof value[0] - 1, &written))
     return;
   WideCharToMultiByte(CP_ACP, 0, value, -1, out, static_cast<int>(capacity), nullptr, nullptr);
+}
+
+// The awareness the process runs with: unaware, system or permonitor (the two per-monitor
+// versions are one awareness). Looked up at run time: systems before Windows 10 1607 have no
+// awareness contexts.
+void RunningDpiAwareness(char* out, size_t capacity) {
+  using GetContextFn = HANDLE(WINAPI*)();
+  using AwarenessOfFn = int(WINAPI*)(HANDLE);
+  std::snprintf(out, capacity, "unknown");
+  HMODULE user32 = GetModuleHandleA("user32.dll");
+  if (!user32) return;
+  FARPROC getContext = GetProcAddress(user32, "GetThreadDpiAwarenessContext");
+  FARPROC awarenessOf = GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext");
+  if (!getContext || !awarenessOf) return;
+  const HANDLE context = reinterpret_cast<GetContextFn>(reinterpret_cast<void (*)()>(getContext))();
+  const int awareness =
+      reinterpret_cast<AwarenessOfFn>(reinterpret_cast<void (*)()>(awarenessOf))(context);
+  const char* names[] = {"unaware", "system", "permonitor"};
+  if (awareness >= 0 && awareness < 3) std::snprintf(out, capacity, "%s", names[awareness]);
+  else std::snprintf(out, capacity, "awareness%d", awareness);
 }
 
 struct Bytes {
@@ -272,10 +298,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   char scenario[32] = "";
   GetEnvironmentVariableA("GLIMMER_PROBE", scenario, sizeof scenario);
   pairScenario = std::strcmp(scenario, "pair") == 0;
-  char declared[64];
-  DeclaredDpiAwareness(declared, sizeof declared);
-  Log("dpiaware=%d declared=%s manifest=%d", ProcessDpiAware(), declared,
-      SaverHasThisManifest(instance));
+  char running[32], dpiAware[64], dpiAwareness[64];
+  RunningDpiAwareness(running, sizeof running);
+  DeclaredSetting(L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware", dpiAware,
+                  sizeof dpiAware);
+  DeclaredSetting(L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness",
+                  dpiAwareness, sizeof dpiAwareness);
+  Log("dpiaware=%d running=%s manifest=%d dpiAware=%s dpiAwareness=%s", ProcessDpiAware(), running,
+      SaverHasThisManifest(instance), dpiAware, dpiAwareness);
   const int threadsBefore = ThreadsOfThisProcess();
   const int result = RunGlimmerSaver(instance, ProbeProc);
   Log("run result=%d threads before=%d after=%d", result, threadsBefore, ThreadsOfThisProcess());

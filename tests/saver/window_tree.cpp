@@ -4,7 +4,8 @@
 //   window_tree CLASS TITLE TIMEOUT   the first visible top-level window of that class and title
 //                                     ("-" matches any), waited for up to TIMEOUT ms
 // One line per window, the given one first:
-//   hwnd=0x.. parent=0x.. class=.. id=N x=.. y=.. w=.. h=.. visible=V pid=P title=...
+//   hwnd=0x.. parent=0x.. class=.. id=N x=.. y=.. w=.. h=.. visible=V checked=C pid=P title=...
+// checked: a button's BM_GETCHECK (0 also for push buttons and group boxes); -1 for other classes.
 // Exit code 0 when the window was found, 1 when not, 2 on misuse.
 #include <windows.h>
 
@@ -18,6 +19,14 @@ unsigned Handle(HWND window) {
   return static_cast<unsigned>(reinterpret_cast<UINT_PTR>(window));
 }
 
+// Asked with a time limit: the window belongs to another process, which may be busy.
+int CheckOf(HWND window, const char* cls) {
+  if (lstrcmpiA(cls, "Button") != 0) return -1;
+  DWORD_PTR check = 0;
+  if (!SendMessageTimeoutA(window, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &check)) return -1;
+  return static_cast<int>(check);
+}
+
 void PrintWindow(HWND window) {
   char cls[128] = {};
   GetClassNameA(window, cls, sizeof cls);
@@ -28,10 +37,11 @@ void PrintWindow(HWND window) {
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
   std::printf(
-      "hwnd=0x%x parent=0x%x class=%s id=%d x=%ld y=%ld w=%ld h=%ld visible=%d pid=%lu title=%s\n",
+      "hwnd=0x%x parent=0x%x class=%s id=%d x=%ld y=%ld w=%ld h=%ld visible=%d checked=%d pid=%lu "
+      "title=%s\n",
       Handle(window), Handle(GetAncestor(window, GA_PARENT)), cls, GetDlgCtrlID(window), r.left,
       r.top, r.right - r.left, r.bottom - r.top, IsWindowVisible(window) ? 1 : 0,
-      static_cast<unsigned long>(pid), title);
+      CheckOf(window, cls), static_cast<unsigned long>(pid), title);
 }
 
 BOOL CALLBACK PrintChild(HWND child, LPARAM) {

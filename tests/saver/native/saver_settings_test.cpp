@@ -32,10 +32,11 @@ int Decode(const char* name, std::uint32_t type, std::uint32_t raw, std::size_t 
 constexpr std::uint32_t RegSz = 1;
 constexpr std::uint32_t RegBinary = 3;
 
-TEST(SaverSettings, DefaultsAreTheDemosStartAndFullGlow) {
+TEST(SaverSettings, DefaultsAreTheDemosStartFullGlowAndEveryMonitor) {
   const SaverSettings settings = DefaultSaverSettings();
   EXPECT_EQ(settings.lights, 15);
   EXPECT_EQ(settings.glow, 100);
+  EXPECT_EQ(settings.monitors, MonitorsEach);
   EXPECT_FLOAT_EQ(GlowScaleOf(settings), 1.0f);
   EXPECT_STREQ(saverSettingsKey, "Software\\Glimmerbox\\Screen Saver");
 }
@@ -47,11 +48,12 @@ TEST(SaverSettings, DwordsAreClampedToTheirRanges) {
     int expected;
   };
   const Case cases[] = {
-      {"Lights", 1, 1},           {"Lights", 50, 50},          {"Lights", 0, 1},
-      {"Lights", 51, 50},         {"Lights", 27, 27},          {"Lights", 0xFFFFFFFFu, 1},
-      {"Lights", 0x80000000u, 1}, {"Lights", 0x7FFFFFFFu, 50}, {"Glow", 0, 0},
-      {"Glow", 200, 200},         {"Glow", 201, 200},          {"Glow", 0xFFFFFF9Cu, 0},
-      {"Glow", 35, 35},
+      {"Lights", 1, 1},           {"Lights", 50, 50},           {"Lights", 0, 1},
+      {"Lights", 51, 50},         {"Lights", 27, 27},           {"Lights", 0xFFFFFFFFu, 1},
+      {"Lights", 0x80000000u, 1}, {"Lights", 0x7FFFFFFFu, 50},  {"Glow", 0, 0},
+      {"Glow", 200, 200},         {"Glow", 201, 200},           {"Glow", 0xFFFFFF9Cu, 0},
+      {"Glow", 35, 35},           {"Monitors", 0, 0},           {"Monitors", 1, 1},
+      {"Monitors", 2, 1},         {"Monitors", 0xFFFFFFFFu, 0}, {"Monitors", 0x80000001u, 0},
   };
   for (const Case& c : cases)
     EXPECT_EQ(Decode(c.name, RegistryDword, c.raw), c.expected) << c.name << " " << c.raw;
@@ -65,6 +67,11 @@ TEST(SaverSettings, OtherTypesLengthsAndMissingDataGiveTheDefault) {
   EXPECT_EQ(Decode("Lights", RegistryDword, 30, 0), 15);
   EXPECT_EQ(Decode("Glow", RegistryDword, 30, 3), 100);
   EXPECT_EQ(DecodeSetting(Decl("Glow"), RegistryDword, nullptr, 4), 100);
+  // "Primary monitor only" written by hand as text or as eight bytes is no setting either.
+  EXPECT_EQ(Decode("Monitors", RegSz, 0x30), MonitorsEach);
+  EXPECT_EQ(Decode("Monitors", RegistryDword, 0, 8), MonitorsEach);
+  EXPECT_EQ(Decode("Monitors", RegBinary, 0, 4), MonitorsEach);
+  EXPECT_EQ(DecodeSetting(Decl("Monitors"), RegistryDword, nullptr, 4), MonitorsEach);
 }
 
 TEST(SaverSettings, EncodingStoresTheClampedValueLittleEndian) {
@@ -79,12 +86,30 @@ TEST(SaverSettings, EncodingStoresTheClampedValueLittleEndian) {
   EXPECT_EQ(DecodeSetting(Decl("Glow"), RegistryDword, out, 4), 0);
   EncodeSetting(Decl("Glow"), 150, out);
   EXPECT_EQ(out[0], 150);
+  EncodeSetting(Decl("Monitors"), MonitorsPrimary, out);
+  EXPECT_EQ(out[0] | out[1] | out[2] | out[3], 0);
+  EncodeSetting(Decl("Monitors"), 7, out);
+  EXPECT_EQ(DecodeSetting(Decl("Monitors"), RegistryDword, out, 4), MonitorsEach);
+}
+
+TEST(SaverSettings, EveryValueHasItsOwnNameAndField) {
+  for (int i = 0; i < SaverSettingCount; ++i) {
+    for (int j = i + 1; j < SaverSettingCount; ++j) {
+      EXPECT_STRNE(saverSettingDecls[i].valueName, saverSettingDecls[j].valueName);
+      EXPECT_NE(saverSettingDecls[i].field, saverSettingDecls[j].field) << i << " " << j;
+    }
+    const SaverSettingDecl& decl = saverSettingDecls[i];
+    EXPECT_LE(decl.minimum, decl.defaultValue) << decl.valueName;
+    EXPECT_LE(decl.defaultValue, decl.maximum) << decl.valueName;
+  }
+  EXPECT_EQ(Decl("Monitors").minimum, MonitorsPrimary);
+  EXPECT_EQ(Decl("Monitors").maximum, MonitorsEach);
 }
 
 TEST(SaverSettings, GlowScalesThePatchesInPercent) {
-  EXPECT_FLOAT_EQ(GlowScaleOf(SaverSettings{15, 0}), 0.0f);
-  EXPECT_FLOAT_EQ(GlowScaleOf(SaverSettings{15, 200}), 2.0f);
-  EXPECT_FLOAT_EQ(GlowScaleOf(SaverSettings{15, 50}), 0.5f);
+  EXPECT_FLOAT_EQ(GlowScaleOf(SaverSettings{15, 0, MonitorsEach}), 0.0f);
+  EXPECT_FLOAT_EQ(GlowScaleOf(SaverSettings{15, 200, MonitorsEach}), 2.0f);
+  EXPECT_FLOAT_EQ(GlowScaleOf(SaverSettings{15, 50, MonitorsEach}), 0.5f);
 }
 
 }  // namespace
