@@ -1,6 +1,7 @@
 #include "displays/display_run.h"
 
 #include "core/trace.h"
+#include "power/power_state.h"
 #include "settings/prefs.h"
 
 namespace morvane {
@@ -116,12 +117,14 @@ bool StartDisplayRun(HWND (*makeSaverWindow)(const ScreenBox& area)) {
   CompactRunWindows();
   displayRun.arranging = false;
   // Even a run on one monitor covers the monitors plugged in while it runs.
-  if (!currentPrefs.debugMode) displayRun.watcher = MakeDisplayWatcher();
+  displayRun.watcher = MakeDisplayWatcher();
+  if (displayRun.watcher) StartPowerWatch(displayRun.watcher);
   if (displayRun.count > 1) ActivateLead();
   return true;
 }
 
 void EndDisplayRun() {
+  if (displayRun.watcher) EndPowerWatch();
   DestroyCovers();
   if (displayRun.watcher && IsWindow(displayRun.watcher)) DestroyWindow(displayRun.watcher);
   displayRun.watcher = nullptr;

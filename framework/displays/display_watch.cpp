@@ -1,9 +1,10 @@
 // A hidden window of the run that the system tells of display changes (monitors added, removed,
-// moved or resized), whatever the saver's own windows pass on.
+// moved or resized) and of power and session changes, whatever the saver's own windows pass on.
 #include "displays/display_run.h"
 
 #include "core/library.h"
 #include "core/trace.h"
+#include "power/power_state.h"
 
 namespace morvane {
 
@@ -19,6 +20,8 @@ void OnDisplayChange() {
 LRESULT CALLBACK DisplayWatchProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_DISPLAYCHANGE: OnDisplayChange(); return 0;
+    case WM_POWERBROADCAST: OnPowerBroadcast(wParam, lParam); return TRUE;
+    case WM_WTSSESSION_CHANGE: OnSessionChange(wParam); return 0;
     default: break;
   }
   return DefWindowProcA(window, message, wParam, lParam);

@@ -243,6 +243,30 @@ void WINAPI ScrStartTimer(HWND window);
    Thread: the saver thread (the window's own); never a timer thread. */
 void WINAPI ScrStopTimer(HWND window);
 
+/* What a saver window's ticks were like, from its first tick to now. */
+typedef struct ScrFrameFigures {
+  int size;              /* sizeof(ScrFrameFigures), set by the caller */
+  unsigned int ticks;    /* SCRM_TIMER ticks the window handled */
+  double meanIntervalMs; /* mean time between the starts of consecutive ticks (0 before two) */
+  double p99IntervalMs;  /* 99% of those intervals are at most this long (0.25 ms steps) */
+  double busyShare;      /* share of the time since the first tick spent handling SCRM_TIMER */
+} ScrFrameFigures;
+
+/* Fills figures with the frame figures of a saver window of this process (full screen or preview).
+   With debugTrace, a full-screen run also traces them per window at its end.
+   Errors: 0 for NULL figures, a size other than sizeof(ScrFrameFigures), and a window that is no
+   saver window of this process (figures are then left as they were); else 1.
+   Thread: the saver thread. */
+BOOL WINAPI ScrGetFrameFigures(HWND window, ScrFrameFigures* figures);
+
+/* On battery, ticks of a full-screen run come no closer than minimumMs (33 at first, about 30 per
+   second), and the timer threads run a priority level lower than on mains power. 0 lets the saver
+   tick as fast as it asks on battery too.
+   Errors: 0 for a negative value or one above 1000, and while a saver runs (nothing changes); 1
+   once set.
+   Thread: the saver thread, before a saver-main entry point. */
+BOOL WINAPI ScrSetBatteryPeriod(int minimumMs);
+
 /* ---- Configuration ---- */
 
 /* The framework's version ("1.5s" when linked into an executable, morvane.dll's "FileVersion"

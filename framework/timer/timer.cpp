@@ -17,6 +17,8 @@
 #include "timer/timer.h"
 #include "timer/timer_internal.h"
 #include "timer/timer_pacing.h"
+#include "timer/frame_figures.h"
+#include "timer/tick_gates.h"
 #include "core/trace.h"
 
 namespace morvane {
@@ -27,6 +29,8 @@ namespace {
 
 // How often a thread waiting for its quit request looks whether its window is still there.
 const DWORD windowCheckMs = 100;
+// The same while its ticks are paused: rarely, since a paused run should cost nothing.
+const DWORD pausedWindowCheckMs = 5000;
 
 // How long ScrStartTimer waits for a new thread to be ready. A thread needs a few milliseconds;
 // the limit only keeps a thread the system never schedules from holding the saver's thread, so
@@ -77,13 +81,26 @@ TimerRecord* PrepareRecord(HWND window) {
     InterlockedDecrement(&liveTimerRecords);
     return nullptr;
   }
+  record->gate = CreateEventA(nullptr, TRUE, TRUE, nullptr);
+  if (!record->gate) {
+    Trace("ScrStartTimer: the pause event could not be created: no timer");
+    CloseHandle(record->wakeEvent);
+    DeleteCriticalSection(&record->lock);
+    delete record;
+    InterlockedDecrement(&liveTimerRecords);
+    return nullptr;
+  }
   record->window = window;
+  record->fullScreen = GetParent(window) == nullptr;
   record->running = 1;
   record->startState = TimerStartPending;
+  EnterLiveRecord(record);
   return record;
 }
 
 void FreeRecord(TimerRecord* record) {
+  LeaveLiveRecord(record);
+  CloseHandle(record->gate);
   CloseHandle(record->wakeEvent);
   DeleteCriticalSection(&record->lock);
   delete record;
@@ -99,9 +116,11 @@ bool IsRunning(TimerRecord* record) {
 
 // ---- Starting ----
 
-void LowerPriority(HANDLE thread) {
+void LowerPriority(TimerRecord* record) {
   int priority = GetThreadPriority(GetCurrentThread());
-  if (priority != THREAD_PRIORITY_ERROR_RETURN) SetThreadPriority(thread, PriorityBelow(priority));
+  if (priority == THREAD_PRIORITY_ERROR_RETURN) priority = THREAD_PRIORITY_NORMAL;
+  record->basePriority = PriorityBelow(priority);
+  SetThreadPriority(record->threadHandle, record->basePriority);
 }
 
 // What became of a thread that did not signal that it was ready.
@@ -268,7 +287,8 @@ AfterTick TickOnce(TimerRecord* record, TickSchedule* schedule) {
   // A window that is gone answers 0 at once, which would tick again at once for ever.
   if (WindowIsGone(record)) return AfterTick::WindowIsGone;
   DWORD t1 = timeGetTime();
-  NextTick next = PaceNextTick(static_cast<uint32_t>(answer), t0, t1);
+  uint32_t floor = record->fullScreen ? static_cast<uint32_t>(tickFloorMs) : 0;
+  NextTick next = PaceNextTick(AtLeastPeriod(static_cast<uint32_t>(answer), floor), t0, t1);
   schedule->waitedFor = false;
   switch (next.pace) {
     case TickPace::AtOnce: return AfterTick::Again;
@@ -280,6 +300,26 @@ AfterTick TickOnce(TimerRecord* record, TickSchedule* schedule) {
       return AfterTick::Again;
   }
   return AfterTick::Again;
+}
+
+bool GateIsOpen(TimerRecord* record) {
+  return WaitForSingleObject(record->gate, 0) == WAIT_OBJECT_0;
+}
+
+// Blocks while the gate stays closed, until it opens or a message (the quit request) comes; now
+// and then it wakes to see whether its window is still there.
+void AwaitOpenGate(TimerRecord* record) {
+  MsgWaitForMultipleObjectsEx(1, &record->gate, pausedWindowCheckMs, QS_ALLPOSTMESSAGE,
+                              MWMO_INPUTAVAILABLE);
+}
+
+// On battery a full-screen window's timer runs one level lower than on mains.
+void MatchPriority(TimerRecord* record) {
+  bool lower = lowerTimerPriority != 0 && record->fullScreen;
+  if (lower == record->lowered) return;
+  SetThreadPriority(GetCurrentThread(),
+                    lower ? PriorityBelow(record->basePriority) : record->basePriority);
+  record->lowered = lower;
 }
 
 }  // namespace
@@ -300,6 +340,7 @@ DWORD WINAPI TimerThreadProc(void* parameter) {
   // After the saver's -1, or once a stop is seen: the quit request is on its way, and the thread
   // sleeps in its queue until it comes, or until its window is found gone.
   bool waitingForQuit = false;
+  bool paused = false;
   TickSchedule schedule = {false, 0};
   while (!done) {
     if (TakeThreadMessage(&message, waitingForQuit ? windowCheckMs : 0)) {
@@ -317,6 +358,17 @@ DWORD WINAPI TimerThreadProc(void* parameter) {
       waitingForQuit = true;
       continue;
     }
+    if (!GateIsOpen(record)) {
+      if (!paused) Trace("Thread: ticks paused");
+      paused = true;
+      done = windowGone = WindowIsGone(record);
+      if (!done) AwaitOpenGate(record);
+      continue;
+    }
+    if (paused) Trace("Thread: ticks resumed");
+    if (paused) schedule.waitedFor = false;
+    paused = false;
+    MatchPriority(record);
     switch (TickOnce(record, &schedule)) {
       case AfterTick::Again: break;
       case AfterTick::AwaitQuit: waitingForQuit = true; break;
@@ -369,7 +421,9 @@ void WINAPI ScrStartTimer(HWND window) {
     FreeRecord(record);
     return;
   }
-  LowerPriority(record->threadHandle);
+  LowerPriority(record);
+  // A window that starts its timer while the ticks are paused starts paused.
+  ApplyTickGates();
   if (!LaunchTimerThread(record, node)) return;
   EnterThreadNode(node, record->threadHandle);
   StoreTimerRecord(window, record);
@@ -399,8 +453,10 @@ namespace morvane {
 LRESULT OnTimerRequest(HWND window, WPARAM request, LPARAM lParam) {
   switch (request) {
     case SCRINTERNAL_TICK:
-      if (!currentPrefs.noTimers && LookUpTimerRecord(window)) {
-        return SendMessageA(window, SCRM_TIMER, request, lParam);
+      if (TimerRecord* record = currentPrefs.noTimers ? nullptr : LookUpTimerRecord(window)) {
+        if (!record->fullScreen && PreviewIsHidden(window))
+          return PauseHiddenPreview(window, record);
+        return SendTimedTick(window, request, lParam);
       }
       break;
     case SCRINTERNAL_HADENOUGH:

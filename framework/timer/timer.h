@@ -24,6 +24,7 @@
 #include <windows.h>
 
 #include "morvane.h"
+#include "timer/frame_stats.h"
 
 namespace morvane {
 
@@ -44,16 +45,29 @@ enum : LONG { TimerStartPending, TimerStartClaimed, TimerStartAbandoned };
 struct TimerRecord {
   HWND window;  // receives the ticks
   CRITICAL_SECTION lock;
-  LONG running;         // 1 from the start; 0 once a stop has been asked for
-  HANDLE wakeEvent;     // manual reset; setting it cuts the current wait short
-  DWORD threadId;       // target of the quit request
-  HANDLE threadHandle;  // owned by the thread registry, which closes it
-  LONG hadEnough;       // 1 once the saver answered -1 and the thread posted SCRINTERNAL_HADENOUGH
+  LONG running;           // 1 from the start; 0 once a stop has been asked for
+  HANDLE wakeEvent;       // manual reset; setting it cuts the current wait short
+  HANDLE gate;            // manual reset; set while the window may tick (see ApplyTickGates)
+  bool fullScreen;        // the window was a full-screen saver window when the timer started
+  LONG hidden;            // a preview found hidden: no ticks until it shows again
+  int basePriority;       // the thread's priority on mains power
+  bool lowered;           // the thread runs one level lower (on battery)
+  TimerRecord* nextLive;  // the live records, under the live-record lock
+  DWORD threadId;         // target of the quit request
+  HANDLE threadHandle;    // owned by the thread registry, which closes it
+  LONG hadEnough;  // 1 once the saver answered -1 and the thread posted SCRINTERNAL_HADENOUGH
   volatile LONG startState;  // TimerStartPending, then Claimed by the thread or Abandoned
 };
 
 // The timer thread's routine; exit code 0.
 DWORD WINAPI TimerThreadProc(void* record);
+
+// What a saver window's timer slot holds: its timer, if any, and its frame figures, kept from its
+// set-up to its end.
+struct TimerSlot {
+  TimerRecord* record;
+  FrameStats frames;
+};
 
 // The timer slot. Create always attaches a new empty slot (a window has at most one: creating
 // again keeps the existing one). Store does nothing without a slot; LookUp returns null without a
@@ -63,6 +77,18 @@ bool HasTimerSlot(HWND window);
 void StoreTimerRecord(HWND window, TimerRecord* record);
 TimerRecord* LookUpTimerRecord(HWND window);
 void RemoveTimerSlot(HWND window);
+// The window's frame figures; null without a slot.
+FrameStats* FrameStatsOf(HWND window);
+
+// Whether a window's ticks may go on: not while the display is off or the session locked, nor
+// for a preview found hidden. Sets or resets every live timer's gate after the power state and
+// the previews' visibility; the timer threads block on a closed gate, and tick at once when it
+// opens. Saver thread.
+void ApplyTickGates();
+// The minimum period of full-screen ticks now (0 for none) and whether timer threads run one
+// priority level lower; both read by the timer threads.
+extern volatile LONG tickFloorMs;
+extern volatile LONG lowerTimerPriority;
 
 // SCRM_INTERNAL of a saver window: the tick (the saver's answer to SCRM_TIMER), the end of a
 // timer whose saver answered -1, and the start request. What it does not handle goes to

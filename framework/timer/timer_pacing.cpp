@@ -21,6 +21,12 @@ NextTick PaceNextTick(uint32_t answer, uint32_t t0, uint32_t t1) {
   return {TickPace::Wait, remaining};
 }
 
+uint32_t AtLeastPeriod(uint32_t answer, uint32_t minimumMs) {
+  if (answer == endAnswer || minimumMs == 0) return answer;
+  bool negative = (answer & signBit) != 0;
+  return negative || answer < minimumMs ? minimumMs : answer;
+}
+
 uint32_t TickStart(bool waitedFor, uint32_t due, uint32_t now) {
   uint32_t lateness = now - due;  // wraps to a huge value when now is before due
   return waitedFor && lateness <= onTimeSlackMs ? due : now;

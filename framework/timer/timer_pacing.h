@@ -24,6 +24,10 @@ struct NextTick {
 // up are thereby negative delays, whose deadline has always passed (-2 yields).
 NextTick PaceNextTick(uint32_t answer, uint32_t t0, uint32_t t1);
 
+// The answer raised to at least minimumMs: 0, shorter delays and the negative ones (yield) become
+// minimumMs; the end (all bits set) stays the end. A minimum of 0 changes nothing.
+uint32_t AtLeastPeriod(uint32_t answer, uint32_t minimumMs);
+
 // How late, in ms, a tick that was waited for may start and still count as started when it was
 // due: a wait on Windows or Wine ends up to about a millisecond after its time-out.
 const uint32_t onTimeSlackMs = 2;

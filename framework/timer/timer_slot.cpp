@@ -1,21 +1,21 @@
-// The timer slot: a window property holding a local-memory block with room for one record
-// pointer. Saver-window thread only.
+// The timer slot: a window property holding a local-memory block with the window's timer record
+// and its frame figures. Saver-window thread only.
 #include "timer/timer.h"
 
 namespace morvane {
 
 namespace {
 
-TimerRecord** SlotOf(HWND window) {
+TimerSlot* SlotOf(HWND window) {
   // A fixed block: its handle is its address.
-  return static_cast<TimerRecord**>(GetPropA(window, PROP_MORVANETIMERDATA));
+  return static_cast<TimerSlot*>(GetPropA(window, PROP_MORVANETIMERDATA));
 }
 
 }  // namespace
 
 void CreateTimerSlot(HWND window) {
   if (SlotOf(window)) return;
-  HLOCAL slot = LocalAlloc(LPTR, sizeof(TimerRecord*));
+  HLOCAL slot = LocalAlloc(LPTR, sizeof(TimerSlot));
   if (!slot) return;
   if (!SetPropA(window, PROP_MORVANETIMERDATA, slot)) LocalFree(slot);
 }
@@ -25,12 +25,17 @@ bool HasTimerSlot(HWND window) {
 }
 
 void StoreTimerRecord(HWND window, TimerRecord* record) {
-  if (TimerRecord** slot = SlotOf(window)) *slot = record;
+  if (TimerSlot* slot = SlotOf(window)) slot->record = record;
 }
 
 TimerRecord* LookUpTimerRecord(HWND window) {
-  TimerRecord** slot = SlotOf(window);
-  return slot ? *slot : nullptr;
+  TimerSlot* slot = SlotOf(window);
+  return slot ? slot->record : nullptr;
+}
+
+FrameStats* FrameStatsOf(HWND window) {
+  TimerSlot* slot = SlotOf(window);
+  return slot ? &slot->frames : nullptr;
 }
 
 void RemoveTimerSlot(HWND window) {

@@ -3,6 +3,7 @@
 #include "morvane.h"
 #include "displays/display_run.h"
 #include "password/passwords.h"
+#include "power/power_state.h"
 #include "settings/prefs.h"
 #include "window/saver_state.h"
 #include "core/trace.h"
@@ -94,10 +95,14 @@ void OnKeyUp(HWND window) {
   if (IsFullScreen(window)) TraceWindow(window, "WM_KEYUP: ignoring it");
 }
 
-bool SwallowsSysCommand(HWND window, WPARAM command) {
+bool SwallowsSysCommand(HWND window, WPARAM command, LPARAM lParam) {
   if (!IsFullScreen(window)) return false;
   // The low four bits of a system command are the system's own.
   switch (command & 0xFFF0) {
+    case SC_MONITORPOWER:
+      // The display goes dark as asked; no one sees the ticks meanwhile.
+      OnMonitorPower(lParam);
+      return false;
     case SC_SCREENSAVE:
       TraceWindow(window,
                   "WM_SYSCOMMAND: gobbling up a SC_SCREENSAVE to stop a new saver from running.");

@@ -4,8 +4,10 @@
 #include "core/library.h"
 #include "displays/display_run.h"
 #include "password/passwords.h"
+#include "power/power_state.h"
 #include "settings/prefs.h"
 #include "window/saver_state.h"
+#include "timer/frame_figures.h"
 #include "timer/timer.h"
 #include "core/trace.h"
 // The public operations: C linkage in the global namespace, built on the internals.
@@ -25,12 +27,14 @@ extern "C" LRESULT WINAPI DefSaverProc(HWND window, UINT message, WPARAM wParam,
     case WM_KEYDOWN: OnKeyDown(window, wParam); break;
     case WM_KEYUP: OnKeyUp(window); break;
     case WM_SYSCOMMAND:
-      if (SwallowsSysCommand(window, wParam)) return 0;
+      if (SwallowsSysCommand(window, wParam, lParam)) return 0;
       break;
     case WM_MOUSEMOVE: OnMouseMove(window); break;
     case WM_LBUTTONDOWN:
     case WM_MBUTTONDOWN: OnClosingClick(window); break;
     case WM_RBUTTONDOWN: OnActiveConfigClick(window); break;
+    case WM_POWERBROADCAST: OnPowerBroadcast(wParam, lParam); break;
+    case WM_WTSSESSION_CHANGE: OnSessionChange(wParam); break;
     case SCRM_VERIFYPW: return OnVerifyPassword(window);
     case SCRM_ACTIVECONFIG: return OnActiveConfig(window);
     case SCRM_SETTINGSCHANGED: return OnSettingsChanged(window, wParam, lParam);
@@ -105,6 +109,7 @@ void OnCreate(HWND window, CREATESTRUCTA* create) {
 void OnDestroy(HWND window) {
   TraceWindow(window, "WM_DESTROY: tidying up");
   ScrStopTimer(window);
+  if (IsFullScreen(window)) TraceFrameFigures(window);
   RemoveTimerSlot(window);
   int mode = RecordedWindowMode(window);
   ForgetWindowMode(window);

@@ -32,7 +32,7 @@ void OnDeactivation(HWND window, UINT message, WPARAM state, LPARAM other);
 void OnSetCursor(HWND window);
 void OnKeyDown(HWND window, WPARAM key);
 void OnKeyUp(HWND window);
-bool SwallowsSysCommand(HWND window, WPARAM command);
+bool SwallowsSysCommand(HWND window, WPARAM command, LPARAM lParam);
 void OnMouseMove(HWND window);
 void OnClosingClick(HWND window);
 void OnActiveConfigClick(HWND window);

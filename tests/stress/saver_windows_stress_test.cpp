@@ -17,7 +17,9 @@ using namespace morvane;
 
 namespace {
 
-enum { SaverWindows = 100, WarmUpWindows = 10, TicksEach = 3, TickPeriodMs = 50 };
+// The warm-up shows as many windows as the round: Wine keeps what it made for the most windows
+// ever shown at once (their GDI surfaces) for reuse.
+enum { SaverWindows = 100, WarmUpWindows = 100, TicksEach = 3, TickPeriodMs = 50 };
 
 std::map<HWND, int> ticksOf;
 
@@ -47,7 +49,7 @@ class SaverWindowsStress : public ::testing::Test {
     UnregisterClassA(plainSaverClass, GetModuleHandleA(nullptr));
   }
 
-  // One run as RunSaver frames it: the windows live in a hidden host, as previews inside monitor
+  // One run as RunSaver frames it: the windows live in a host, as previews inside monitor
   // controls do, and go with it; then the run's end waits for their timer threads.
   void RunWithWindows(int count, StressFigures* figures = nullptr) {
     libraryState.saverRunning = true;
@@ -56,8 +58,10 @@ class SaverWindowsStress : public ::testing::Test {
     OpenThreadRegistry();
     RaiseTimerResolution();
     ticksOf.clear();
-    HWND host = CreateWindowExA(0, "Static", "host", WS_POPUP, 0, 0, 200, 150, nullptr, nullptr,
-                                nullptr, nullptr);
+    // Shown, since the previews of a hidden host would rightly never tick; off the screen, so that
+    // nothing paints them.
+    HWND host = CreateWindowExA(0, "Static", "host", WS_POPUP | WS_VISIBLE, -4000, -4000, 200, 150,
+                                nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(host);
     for (int i = 0; i < count; ++i) {
       HWND window = saverRun.executors.makePreviewWindow(host, true);

@@ -86,3 +86,17 @@ TEST(TimerPacing, TheThreadRunsOneLevelBelowItsStarterWithinTheUsableLevels) {
 }
 
 }  // namespace
+
+TEST(TimerPacing, OnBatteryAnswersAreRaisedToTheMinimumPeriodButTheEndStays) {
+  EXPECT_EQ(33u, AtLeastPeriod(0, 33));
+  EXPECT_EQ(33u, AtLeastPeriod(1, 33));
+  EXPECT_EQ(33u, AtLeastPeriod(33, 33));
+  EXPECT_EQ(34u, AtLeastPeriod(34, 33));
+  EXPECT_EQ(33u, AtLeastPeriod(kMinusTwo, 33));
+  EXPECT_EQ(33u, AtLeastPeriod(0x80000000u, 33));
+  EXPECT_EQ(kEnd, AtLeastPeriod(kEnd, 33));
+  EXPECT_EQ(0x7FFFFFFFu, AtLeastPeriod(0x7FFFFFFFu, 33));
+  // No minimum: every answer as it was.
+  EXPECT_EQ(0u, AtLeastPeriod(0, 0));
+  EXPECT_EQ(kMinusTwo, AtLeastPeriod(kMinusTwo, 0));
+}

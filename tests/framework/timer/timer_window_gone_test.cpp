@@ -109,13 +109,13 @@ TEST_F(TimerWindowGone, DefSaverProcEndsTheTimerAndRemovesTheSlotWhenWmDestroyPa
   windowClass.hInstance = GetModuleHandleA(nullptr);
   windowClass.lpszClassName = "TimerTestKeepsDestroy";
   RegisterClassA(&windowClass);
-  HWND host = CreateWindowExA(0, "STATIC", "host", WS_POPUP, 0, 0, 40, 40, nullptr, nullptr,
-                              GetModuleHandleA(nullptr), nullptr);
+  HWND host = CreateWindowExA(0, "STATIC", "host", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40, nullptr,
+                              nullptr, GetModuleHandleA(nullptr), nullptr);
   ASSERT_NE(nullptr, host);
   windows.push_back(host);
   endWatch = EndWatch{};
-  HWND saver = CreateWindowExA(0, windowClass.lpszClassName, "preview", WS_CHILD, 0, 0, 20, 20,
-                               host, nullptr, GetModuleHandleA(nullptr), nullptr);
+  HWND saver = CreateWindowExA(0, windowClass.lpszClassName, "preview", WS_CHILD | WS_VISIBLE, 0, 0,
+                               20, 20, host, nullptr, GetModuleHandleA(nullptr), nullptr);
   ASSERT_NE(nullptr, saver);
   // Started by the request DefSaverProc posts at WM_CREATE.
   ASSERT_TRUE(PumpUntil([&] { return endWatch.ticks >= 2; }, 3000));
@@ -149,8 +149,8 @@ double CpuSeconds(HANDLE process) {
 // The whole run of such a saver, previewing in a window of this process: it ends as soon as its
 // window has gone, with its own exit code, and its ticks stop with the window.
 TEST(TimerRun, ASaverThatKeepsWmDestroyToItselfEndsItsRunPromptly) {
-  HWND host = CreateWindowExA(0, "STATIC", "host", WS_POPUP, 0, 0, 80, 60, nullptr, nullptr,
-                              GetModuleHandleA(nullptr), nullptr);
+  HWND host = CreateWindowExA(0, "STATIC", "host", WS_POPUP | WS_VISIBLE, 0, 0, 80, 60, nullptr,
+                              nullptr, GetModuleHandleA(nullptr), nullptr);
   ASSERT_NE(nullptr, host);
   char handle[32];
   wsprintfA(handle, "0x%x", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(host)));
