@@ -227,7 +227,11 @@ int WINAPI ScrGetWindowMonitor(HWND window, RECT* area);
 /* ---- Timers ---- */
 
 /* Starts the window's timer thread, which ticks the window with SCRM_TIMER: the first tick comes
-   at once, each next one when the saver's answer to the last says.
+   at once, each next one when the saver's answer to the last says. No tick comes while nobody can
+   see the window: in a full-screen run while the display is off or in low power and while the
+   session is locked; for a preview while it, its host or its top-level window is hidden or
+   minimised. Ticks resume at once when it can be seen again. On battery, full-screen ticks come no
+   closer than ScrSetBatteryPeriod says.
    Errors: nothing is returned; it does nothing (traced) with noTimers, when the window already has
    a timer, when it has no timer slot (it is no saver window, or its procedure does not end in
    DefSaverProc), or when memory, an event or the thread cannot be had or the thread does not get
