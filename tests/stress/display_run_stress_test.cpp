@@ -4,6 +4,8 @@
 // must leave nothing.
 #include <gtest/gtest.h>
 
+#include "monitor_spec.h"
+
 #include <cstring>
 
 #include "core/library.h"
@@ -19,15 +21,6 @@ using namespace morvane;
 namespace {
 
 enum { Changes = 100, WarmUpChanges = 4, TickPeriodMs = 20 };
-
-MonitorSpec Monitor(const char* key, int32_t left, int32_t top, int32_t width, int32_t height,
-                    bool primary = false) {
-  MonitorSpec spec = {};
-  spec.area = {left, top, left + width, top + height};
-  spec.primary = primary;
-  std::strncpy(spec.key, key, sizeof spec.key - 1);
-  return spec;
-}
 
 // The primary and one more monitor, which changes name and side with every change.
 int change;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "monitor_spec.h"
+
 #include <climits>
 #include <cstring>
 #include <string>
@@ -11,15 +13,6 @@
 using namespace morvane;
 
 namespace {
-
-MonitorSpec Monitor(const char* key, int32_t left, int32_t top, int32_t width, int32_t height,
-                    bool primary = false) {
-  MonitorSpec spec = {};
-  spec.area = {left, top, left + width, top + height};
-  spec.primary = primary;
-  std::strncpy(spec.key, key, sizeof spec.key - 1);
-  return spec;
-}
 
 // Primary 1024x768, 800x600 to its left, 640x480 below it: as the three-monitor test desktop.
 const MonitorSpec threeMonitors[] = {Monitor("\\\\.\\DISPLAY1", 0, 0, 1024, 768, true),

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include "monitor_spec.h"
+
 #include <cstring>
 #include <map>
 #include <string>
@@ -19,15 +21,6 @@
 using namespace morvane;
 
 namespace {
-
-MonitorSpec Monitor(const char* key, int32_t left, int32_t top, int32_t width, int32_t height,
-                    bool primary = false) {
-  MonitorSpec spec = {};
-  spec.area = {left, top, left + width, top + height};
-  spec.primary = primary;
-  std::strncpy(spec.key, key, sizeof spec.key - 1);
-  return spec;
-}
 
 // The desktop the run sees: primary 640x480, 400x300 left of it, 320x240 below it.
 MonitorSpec fakeMonitors[MaxRunWindows];
