@@ -6,7 +6,9 @@
 #include "displays/display_run.h"
 #include "power/power_state.h"
 #include "run/saver_run.h"
+#include "settings/prefs.h"
 #include "saver_fixture.h"
+#include "test_saver.h"
 #include "timer/timer.h"
 #include "window/saver_windows.h"
 
@@ -275,6 +277,20 @@ TEST_F(PowerPauseTest, FrameFiguresOfASaverWhoseTickTakesAKnownTime) {
   // 10 ms of every 40: a quarter, loosely.
   EXPECT_GT(f.busyShare, 0.15);
   EXPECT_LT(f.busyShare, 0.5);
+  // With debugTrace, the run's end traces each window's figures.
+  currentPrefs.debugTrace = 1;  // the preferences are fixed while the saver runs
+  TraceCapture traces;
+  ScrFrameFigures last = Figures();
+  ASSERT_TRUE(ScrGetFrameFigures(saver, &last));
+  EXPECT_FALSE(traces.Has("Frames of window"));
+  DestroyRunSaverWindows();
+  currentPrefs.debugTrace = 0;
+  EXPECT_TRUE(traces.Has("Frames of window")) << "no figures traced at the end";
+}
+
+TEST_F(PowerPauseTest, FrameFiguresAreAskedForProperly) {
+  HWND saver = StartFullScreen();
+  ASSERT_TRUE(Ticking());
   // Bad requests leave the record alone.
   ScrFrameFigures wrongSize = Figures();
   wrongSize.size -= 1;
