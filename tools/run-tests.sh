@@ -31,7 +31,8 @@ trap stop_sessions EXIT
 ctest --test-dir "$build/win" -j2 --output-on-failure
 
 echo "== 64-bit Windows build and tests under 64-bit Wine"
+# The 32-bit build beside it: the SDK zip and the installer carry both word sizes.
 cmake -S "$root" -B "$build/win64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/x86_64-w64-mingw32.cmake" \
-  -DGLIMMER_WERROR=ON
+  -DGLIMMER_WERROR=ON -DGLIMMER_PEER_BUILD="$build/win"
 cmake --build "$build/win64" -j"$jobs"
 ctest --test-dir "$build/win64" -j2 --output-on-failure

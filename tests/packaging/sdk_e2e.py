@@ -34,7 +34,9 @@ def cache_value(build, name):
     raise AssertionError("no %s in %s" % (name, build))
 
 
-TOOLCHAIN = cache_value(BUILD, "CMAKE_TOOLCHAIN_FILE")
+# A build configured with a relative toolchain path has it relative to the source folder.
+TOOLCHAIN = os.path.join(cache_value(BUILD, "CMAKE_HOME_DIRECTORY"),
+                         cache_value(BUILD, "CMAKE_TOOLCHAIN_FILE"))
 ARCH = "x64" if "x86_64" in os.path.basename(TOOLCHAIN) else "x86"
 OTHER_TOOLCHAIN = os.path.join(
     ROOT, "cmake", "i686-w64-mingw32.cmake" if ARCH == "x64" else "x86_64-w64-mingw32.cmake")
