@@ -236,6 +236,16 @@ void DestroyRunSaverWindows() {
   if (lead && IsWindow(lead)) DestroyWindow(lead);
 }
 
+void KeepRunWindowsBelowLead(bool below) {
+  HWND lead = LeadSaverWindow();
+  for (int i = 0; i < displayRun.count; ++i) {
+    HWND window = displayRun.windows[i].window;
+    if (!window || window == lead) continue;
+    SetWindowPos(window, below ? HWND_NOTOPMOST : HWND_TOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+}
+
 void PlaceRunWindow(HWND window, const ScreenBox& area) {
   if (!window) return;
   SetWindowPos(window, HWND_TOPMOST, area.left, area.top, area.right - area.left,

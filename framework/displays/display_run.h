@@ -57,6 +57,10 @@ void DestroyRunSaverWindows();
 HWND MakeCoverWindow(const ScreenBox& area);
 HWND MakeDisplayWatcher();
 
+// While a framework dialog of the lead is open, the run's other windows leave the topmost band, so
+// that they cannot hide the dialog; afterwards they are topmost again.
+void KeepRunWindowsBelowLead(bool below);
+
 // Places a run window on its area above everything, without activating it.
 void PlaceRunWindow(HWND window, const ScreenBox& area);
 

@@ -302,6 +302,16 @@ AfterTick TickOnce(TimerRecord* record, TickSchedule* schedule) {
   return AfterTick::Again;
 }
 
+// Ticks are sent, and this thread handles sent messages before anything else it has waiting:
+// ticks back to back (windows on several monitors, frames longer than their period) would keep a
+// key, a click or a close request from ever being handled. A tick that finds input or a posted
+// message waiting gives way to it and comes again shortly.
+const LRESULT inputFirstDelayMs = 2;
+
+bool InputOrPostWaiting() {
+  return HIWORD(GetQueueStatus(QS_INPUT | QS_POSTMESSAGE)) != 0;
+}
+
 bool GateIsOpen(TimerRecord* record) {
   return WaitForSingleObject(record->gate, 0) == WAIT_OBJECT_0;
 }
@@ -454,8 +464,10 @@ LRESULT OnTimerRequest(HWND window, WPARAM request, LPARAM lParam) {
   switch (request) {
     case SCRINTERNAL_TICK:
       if (TimerRecord* record = currentPrefs.noTimers ? nullptr : LookUpTimerRecord(window)) {
-        if (!record->fullScreen && PreviewIsHidden(window))
+        if (!record->fullScreen && PreviewIsHidden(window)) {
           return PauseHiddenPreview(window, record);
+        }
+        if (InputOrPostWaiting()) return inputFirstDelayMs;
         return SendTimedTick(window, request, lParam);
       }
       break;

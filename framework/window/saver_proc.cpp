@@ -189,6 +189,8 @@ LRESULT OnUnhandledTick() {
 
 void OnDialogActive(WPARAM active) {
   saverInput.dialogActive = static_cast<int>(active);
+  // The dialog belongs to the run's first window: the run's other topmost windows would hide it.
+  KeepRunWindowsBelowLead(active != 0);
 }
 
 }  // namespace morvane

@@ -15,7 +15,9 @@
 #include "monitor_spec.h"
 
 #include <cstring>
+#include <atomic>
 #include <map>
+#include <thread>
 #include <string>
 
 using namespace morvane;
@@ -50,6 +52,9 @@ struct WindowSeen {
 };
 std::map<HWND, WindowSeen> seen;
 LRESULT verifyAnswer;
+DWORD tickBusyMs;  // how long each tick takes
+std::atomic<long> totalTicks;
+std::atomic<bool> stopTicking;  // every tick answers -1 from now on
 
 BOOL CALLBACK AddClassName(HWND window, LPARAM names) {
   DWORD process = 0;
@@ -77,6 +82,17 @@ int CountTopLevel(const char* className) {
   return n;
 }
 
+// How many of the run's windows but the given one are topmost.
+int TopmostOthers(HWND window) {
+  int n = 0;
+  for (int i = 0; i < displayRun.count; ++i) {
+    HWND other = displayRun.windows[i].window;
+    if (other != window && (GetWindowLongA(other, GWL_EXSTYLE) & WS_EX_TOPMOST)) ++n;
+  }
+  return n;
+}
+int topmostDuringPrompt = -1;
+
 // What a modal password prompt does while it waits for the user: the thread's messages go on.
 void DispatchForAWhile(DWORD ms) {
   DWORD start = GetTickCount();
@@ -98,9 +114,14 @@ LRESULT CALLBACK RunSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM l
       s.number = ScrGetWindowMonitor(window, &s.area);
       break;
     }
-    case SCRM_TIMER: ++seen[window].ticks; return 20;
+    case SCRM_TIMER:
+      ++seen[window].ticks;
+      ++totalTicks;
+      if (tickBusyMs) Sleep(tickBusyMs);
+      return stopTicking ? -1 : 20;
     case SCRM_VERIFYPW:
       ++seen[window].verifies;
+      topmostDuringPrompt = TopmostOthers(window);
       DispatchForAWhile(100);
       return verifyAnswer;
     default: break;
@@ -141,6 +162,9 @@ class DisplayRunTest : public ::testing::Test {
     displayRun.listMonitors = ListFakeMonitors;
     seen.clear();
     verifyAnswer = 0;
+    tickBusyMs = 0;
+    totalTicks = 0;
+    stopTicking = false;
     OpenThreadRegistry();
     SetDesktop({primary, left, below});
     baseline = CountResources();
@@ -214,7 +238,7 @@ class DisplayRunTest : public ::testing::Test {
   SaverRun savedRun;
   ResourceCounts baseline;
   int savedPolicy = 0;
-  int quits = 0;
+  std::atomic<int> quits{0};
   int quitCode = -1;
 };
 
@@ -329,6 +353,9 @@ TEST_F(DisplayRunTest, InputOnAnyWindowAsksThePasswordOnceOnTheFirstAndRefusalKe
   ASSERT_TRUE(Pump([&] { return seen[savers[0]].verifies > 0; }));
   Pump([] { return false; }, 200);  // any second request would be handled by now
   EXPECT_EQ(1, seen[savers[0]].verifies) << "the two requests came within one prompt";
+  // The prompt belongs to the first window: no other window of the run may cover it meanwhile.
+  EXPECT_EQ(0, topmostDuringPrompt);
+  EXPECT_EQ(2, TopmostOthers(savers[0])) << "the others stayed below once the prompt was gone";
   EXPECT_EQ(0, seen[savers[1]].verifies);
   EXPECT_EQ(0, seen[savers[2]].verifies);
   for (HWND w : savers) EXPECT_TRUE(IsWindow(w));
@@ -424,6 +451,29 @@ TEST_F(DisplayRunTest, DebugModeRunsOneWindowWhateverThePolicy) {
   Start(SCRMONITORS_EACH);
   EXPECT_EQ(1, displayRun.count);
   EXPECT_EQ(1, RunSaverWindowCount());
+}
+
+TEST_F(DisplayRunTest, AKeyIsHandledEvenWhenEveryWindowsFramesTakeLongerThanTheirPeriod) {
+  // Three windows whose frames take 30 ms each, asking for one every 20: the ticks alone keep the
+  // thread busy, and this thread's own message pump stays inside them. Another thread presses the
+  // key once the ticks run, and when the key is not handled in time stops the ticks, so that the
+  // test ends and fails.
+  tickBusyMs = 30;
+  Start(SCRMONITORS_EACH);
+  std::vector<HWND> savers = RunWindowsOf(RunWindowKind::Saver);
+  ASSERT_EQ(3u, savers.size());
+  HWND target = savers[1];
+  std::thread presser([this, target] {
+    for (int i = 0; i < 500 && totalTicks < 6; ++i) Sleep(10);
+    PostMessageA(target, WM_KEYDOWN, 'A', 0);
+    for (int i = 0; i < 500 && quits == 0; ++i) Sleep(10);
+    if (quits == 0) stopTicking = true;
+  });
+  Pump([this] { return quits > 0; }, 20000);
+  presser.join();
+  EXPECT_FALSE(stopTicking) << "the key waited behind the ticks";
+  EXPECT_GE(totalTicks, 6);
+  EXPECT_EQ(2, quitCode);
 }
 
 }  // namespace
