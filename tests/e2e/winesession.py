@@ -7,17 +7,21 @@ import time
 
 
 class Session:
-    def __init__(self, build_dir):
+    def __init__(self, build_dir, state_dir="wine"):
+        """state_dir: the folder inside the build that holds the session's session.env (and,
+        for a session other than the regular one, its own wine-run)."""
         self.build = os.path.abspath(build_dir)
         self.bin = os.path.join(self.build, "bin")
         self.env = dict(os.environ)
-        with open(os.path.join(self.build, "wine", "session.env")) as f:
+        with open(os.path.join(self.build, state_dir, "session.env")) as f:
             for line in f:
                 line = line.strip()
                 if line.startswith("export "):
                     key, _, value = line[len("export "):].partition("=")
                     self.env[key] = value.strip("'")
-        self.wine_run = os.path.join(self.build, "wine-run")
+        own_runner = os.path.join(self.build, state_dir, "wine-run")
+        self.wine_run = own_runner if os.path.exists(own_runner) else os.path.join(self.build,
+                                                                                   "wine-run")
 
     def start(self, exe, *args, cwd=None, env=None):
         """Starts a program of the build (or one at an absolute path); env adds variables."""

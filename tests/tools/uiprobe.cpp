@@ -5,6 +5,15 @@
 //   geometry uiprobe gone CLASS TITLE TIMEOUT_MS       wait until no such window exists uiprobe
 //   tree CLASS TITLE TIMEOUT_MS       wait for a visible top-level window; print it and
 //                                             every window inside it, one line each, text last
+//   uiprobe monitors                          print every monitor, the primary marked, then the
+//                                             virtual screen
+//   uiprobe windows                           print every visible top-level window, topmost first
+//   uiprobe paint X Y W H RRGGBB SECONDS      show a plain window of that colour there, as a
+//                                             user's window on the desktop, for SECONDS
+//   uiprobe send CLASS TITLE MSG WPARAM LPARAM   send a message without pointers to a top-level
+//                                             window (numbers in C notation, negative ones too);
+//                                             print its answer and QueryPerformanceCounter
+//                                             before and after
 // CLASS or TITLE "-" matches any. Exit code 0 when found (or gone), 1 on timeout, 2 on misuse.
 #include <windows.h>
 #include <commctrl.h>
@@ -123,6 +132,106 @@ static int ProbeTree(const char* cls, const char* title, DWORD timeoutMs) {
   return 0;
 }
 
+static BOOL CALLBACK PrintMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
+  MONITORINFOEXA info = {};
+  info.cbSize = sizeof info;
+  if (!GetMonitorInfoA(monitor, &info)) return TRUE;
+  const RECT& r = info.rcMonitor;
+  std::printf("monitor x=%ld y=%ld w=%ld h=%ld primary=%d device=%s\n", r.left, r.top,
+              r.right - r.left, r.bottom - r.top, (info.dwFlags & MONITORINFOF_PRIMARY) ? 1 : 0,
+              info.szDevice);
+  return TRUE;
+}
+
+static int ProbeMonitors() {
+  if (!EnumDisplayMonitors(nullptr, nullptr, PrintMonitor, 0)) return 1;
+  std::printf("virtual x=%d y=%d w=%d h=%d count=%d\n", GetSystemMetrics(SM_XVIRTUALSCREEN),
+              GetSystemMetrics(SM_YVIRTUALSCREEN), GetSystemMetrics(SM_CXVIRTUALSCREEN),
+              GetSystemMetrics(SM_CYVIRTUALSCREEN), GetSystemMetrics(SM_CMONITORS));
+  return 0;
+}
+
+static BOOL CALLBACK PrintTopLevel(HWND w, LPARAM) {
+  if (!IsWindowVisible(w)) return TRUE;
+  char cls[64] = {};
+  GetClassNameA(w, cls, sizeof cls);
+  RECT r;
+  GetWindowRect(w, &r);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  char text[128] = {};
+  GetWindowTextA(w, text, sizeof text);
+  std::printf("hwnd=0x%lx class=%s pid=%lu x=%ld y=%ld w=%ld h=%ld exstyle=0x%08lx text=",
+              static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(w)), cls,
+              static_cast<unsigned long>(pid), r.left, r.top, r.right - r.left, r.bottom - r.top,
+              static_cast<unsigned long>(GetWindowLongA(w, GWL_EXSTYLE)));
+  PrintOneLine(text);
+  return TRUE;
+}
+
+static int ProbeWindows() {
+  return EnumWindows(PrintTopLevel, 0) ? 0 : 1;
+}
+
+static void OnPaintTimer(HWND w) {
+  DestroyWindow(w);
+}
+
+static void OnPaintDestroy() {
+  PostQuitMessage(0);
+}
+
+static LRESULT CALLBACK PaintProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_TIMER: OnPaintTimer(w); return 0;
+    case WM_DESTROY: OnPaintDestroy(); return 0;
+    default: return DefWindowProcA(w, message, wParam, lParam);
+  }
+}
+
+static int ShowPaint(char** argv) {
+  const long x = std::strtol(argv[2], nullptr, 10), y = std::strtol(argv[3], nullptr, 10);
+  const long width = std::strtol(argv[4], nullptr, 10), height = std::strtol(argv[5], nullptr, 10);
+  const unsigned long rgb = std::strtoul(argv[6], nullptr, 16);
+  const unsigned long seconds = std::strtoul(argv[7], nullptr, 10);
+  if (width <= 0 || height <= 0 || seconds == 0 || seconds > 3600) return 2;
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = PaintProc;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.hbrBackground =
+      CreateSolidBrush(RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+  windowClass.lpszClassName = "UiprobePaint";
+  if (!RegisterClassA(&windowClass)) return 1;
+  HWND w = CreateWindowExA(WS_EX_TOOLWINDOW, "UiprobePaint", "uiprobe paint", WS_POPUP | WS_VISIBLE,
+                           x, y, width, height, nullptr, nullptr, windowClass.hInstance, nullptr);
+  if (!w) return 1;
+  SetTimer(w, 1, seconds * 1000, nullptr);
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+  DeleteObject(windowClass.hbrBackground);
+  return 0;
+}
+
+// Sent, not posted, so that the receiver has handled it when this returns; a hung receiver does not
+// hang the caller.
+static int SendToWindow(char** argv) {
+  HWND w = FindWindowA(OrNull(argv[2]), OrNull(argv[3]));
+  if (!w) return 1;
+  const UINT message = static_cast<UINT>(std::strtoul(argv[4], nullptr, 0));
+  const WPARAM wParam = static_cast<WPARAM>(std::strtoull(argv[5], nullptr, 0));
+  const LPARAM lParam = static_cast<LPARAM>(std::strtoll(argv[6], nullptr, 0));
+  LARGE_INTEGER before = {}, after = {};
+  DWORD_PTR answer = 0;
+  QueryPerformanceCounter(&before);
+  const LRESULT sent =
+      SendMessageTimeoutA(w, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &answer);
+  QueryPerformanceCounter(&after);
+  if (!sent) return 1;
+  std::printf("result=%lld qpc_before=%lld qpc_after=%lld\n", static_cast<long long>(answer),
+              static_cast<long long>(before.QuadPart), static_cast<long long>(after.QuadPart));
+  return 0;
+}
+
 int main(int argc, char** argv) {
   if (argc == 4 && std::strcmp(argv[1], "box") == 0)
     return ProbeBox(argv[2], std::strtoul(argv[3], nullptr, 10));
@@ -132,6 +241,13 @@ int main(int argc, char** argv) {
     return ProbeGone(argv[2], argv[3], std::strtoul(argv[4], nullptr, 10));
   if (argc == 5 && std::strcmp(argv[1], "tree") == 0)
     return ProbeTree(argv[2], argv[3], std::strtoul(argv[4], nullptr, 10));
-  std::fprintf(stderr, "usage: uiprobe box CAPTION MS | window|gone|tree CLASS TITLE MS\n");
+  if (argc == 2 && std::strcmp(argv[1], "monitors") == 0) return ProbeMonitors();
+  if (argc == 2 && std::strcmp(argv[1], "windows") == 0) return ProbeWindows();
+  if (argc == 8 && std::strcmp(argv[1], "paint") == 0) return ShowPaint(argv);
+  if (argc == 7 && std::strcmp(argv[1], "send") == 0) return SendToWindow(argv);
+  std::fprintf(stderr,
+               "usage: uiprobe box CAPTION MS | window|gone|tree CLASS TITLE MS | monitors | "
+               "windows | paint X Y W H RRGGBB SECONDS | "
+               "send CLASS TITLE MSG WPARAM LPARAM\n");
   return 2;
 }
