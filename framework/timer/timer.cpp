@@ -309,7 +309,10 @@ AfterTick TickOnce(TimerRecord* record, TickSchedule* schedule) {
 const LRESULT inputFirstDelayMs = 2;
 
 bool InputOrPostWaiting() {
-  return HIWORD(GetQueueStatus(QS_INPUT | QS_POSTMESSAGE)) != 0;
+  // NOTE: a wait, even of no time, and not a look at the queue: Wine turns the display's input
+  // events into messages only when the thread waits, which back-to-back ticks never let it do.
+  return MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_INPUT | QS_POSTMESSAGE,
+                                     MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0;
 }
 
 bool GateIsOpen(TimerRecord* record) {

@@ -5,10 +5,9 @@
 
 static HWND WINAPI CreateSaverWindow(int mode, CREATESTRUCTA* create) {
   (void)mode;
-  return CreateWindowExA(create->dwExStyle, create->lpszClass, "sdk saver c",
-                         (DWORD)create->style, create->x, create->y, create->cx, create->cy,
-                         create->hwndParent, create->hMenu, create->hInstance,
-                         create->lpCreateParams);
+  return CreateWindowExA(create->dwExStyle, create->lpszClass, "sdk saver c", (DWORD)create->style,
+                         create->x, create->y, create->cx, create->cy, create->hwndParent,
+                         create->hMenu, create->hInstance, create->lpCreateParams);
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command, int show) {
