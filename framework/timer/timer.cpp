@@ -305,14 +305,25 @@ AfterTick TickOnce(TimerRecord* record, TickSchedule* schedule) {
 // Ticks are sent, and this thread handles sent messages before anything else it has waiting:
 // ticks back to back (windows on several monitors, frames longer than their period) would keep a
 // key, a click or a close request from ever being handled. A tick that finds input or a posted
-// message waiting gives way to it and comes again shortly.
+// message waiting gives way to it and comes again shortly, a bounded number of times in a row: a
+// thread in a wait that handles only sent messages (the run's end) would never take them. Only
+// full-screen windows do, whose input ends the run: a hundred previews giving way every 2 ms would
+// flood the thread with their ticks.
 const LRESULT inputFirstDelayMs = 2;
+const int mostTicksGivenWay = 25;
 
 bool InputOrPostWaiting() {
+  // The wait handles the messages sent meanwhile, other windows' ticks among them: those do not
+  // look again.
+  static thread_local bool looking;
+  if (looking) return false;
+  looking = true;
   // NOTE: a wait, even of no time, and not a look at the queue: Wine turns the display's input
   // events into messages only when the thread waits, which back-to-back ticks never let it do.
-  return MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_INPUT | QS_POSTMESSAGE,
-                                     MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0;
+  bool waiting = MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_INPUT | QS_POSTMESSAGE,
+                                             MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0;
+  looking = false;
+  return waiting;
 }
 
 bool GateIsOpen(TimerRecord* record) {
@@ -470,7 +481,12 @@ LRESULT OnTimerRequest(HWND window, WPARAM request, LPARAM lParam) {
         if (!record->fullScreen && PreviewIsHidden(window)) {
           return PauseHiddenPreview(window, record);
         }
-        if (InputOrPostWaiting()) return inputFirstDelayMs;
+        if (record->fullScreen && record->ticksGivenWay < mostTicksGivenWay &&
+            InputOrPostWaiting()) {
+          ++record->ticksGivenWay;
+          return inputFirstDelayMs;
+        }
+        record->ticksGivenWay = 0;
         return SendTimedTick(window, request, lParam);
       }
       break;

@@ -45,13 +45,14 @@ enum : LONG { TimerStartPending, TimerStartClaimed, TimerStartAbandoned };
 struct TimerRecord {
   HWND window;  // receives the ticks
   CRITICAL_SECTION lock;
-  LONG running;           // 1 from the start; 0 once a stop has been asked for
-  HANDLE wakeEvent;       // manual reset; setting it cuts the current wait short
-  HANDLE gate;            // manual reset; set while the window may tick (see ApplyTickGates)
-  bool fullScreen;        // the window was a full-screen saver window when the timer started
-  LONG hidden;            // a preview found hidden: no ticks until it shows again
-  int basePriority;       // the thread's priority on mains power
-  bool lowered;           // the thread runs one level lower (on battery)
+  LONG running;       // 1 from the start; 0 once a stop has been asked for
+  HANDLE wakeEvent;   // manual reset; setting it cuts the current wait short
+  HANDLE gate;        // manual reset; set while the window may tick (see ApplyTickGates)
+  bool fullScreen;    // the window was a full-screen saver window when the timer started
+  LONG hidden;        // a preview found hidden: no ticks until it shows again
+  int basePriority;   // the thread's priority on mains power
+  bool lowered;       // the thread runs one level lower (on battery)
+  int ticksGivenWay;  // ticks in a row that gave way to waiting input (the window's thread only)
   TimerRecord* nextLive;  // the live records, under the live-record lock
   DWORD threadId;         // target of the quit request
   HANDLE threadHandle;    // owned by the thread registry, which closes it
