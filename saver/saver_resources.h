@@ -10,6 +10,9 @@
 #define IDC_PAGE_GLOW             2104
 #define IDC_PAGE_MONITORS_EACH    2105
 #define IDC_PAGE_MONITORS_PRIMARY 2106
+#define IDC_PAGE_RATE_30          2107
+#define IDC_PAGE_RATE_60          2108
+#define IDC_PAGE_SHOW_RATE        2109
 
 // The scene's pictures, made at build time, carried inside the program.
 #define IDR_WOOD_BMP   2201

@@ -6,6 +6,8 @@ const SaverSettingDecl saverSettingDecls[SaverSettingCount] = {
     {"Lights", &SaverSettings::lights, 15, 1, 50},
     {"Glow", &SaverSettings::glow, 100, 0, 200},
     {"Monitors", &SaverSettings::monitors, MonitorsEach, MonitorsPrimary, MonitorsEach},
+    {"FrameRate", &SaverSettings::frameRate, 60, 30, 60, true},
+    {"ShowFrameRate", &SaverSettings::showFrameRate, 0, 0, 1},
 };
 
 SaverSettings DefaultSaverSettings() {
@@ -15,6 +17,7 @@ SaverSettings DefaultSaverSettings() {
 }
 
 int ClampSetting(const SaverSettingDecl& decl, std::int64_t value) {
+  if (decl.eitherEnd && value != decl.minimum && value != decl.maximum) return decl.defaultValue;
   if (value < decl.minimum) return decl.minimum;
   if (value > decl.maximum) return decl.maximum;
   return static_cast<int>(value);
@@ -39,4 +42,9 @@ void EncodeSetting(const SaverSettingDecl& decl, int value, unsigned char out[4]
 
 float GlowScaleOf(const SaverSettings& settings) {
   return static_cast<float>(settings.glow) / 100.0f;
+}
+
+int TickPeriodMsOf(const SaverSettings& settings) {
+  const int rate = settings.frameRate > 0 ? settings.frameRate : DefaultSaverSettings().frameRate;
+  return 1000 / rate;
 }

@@ -5,9 +5,11 @@
 #include <cstdint>
 
 struct SaverSettings {
-  int lights;    // balls in the room, 1 to 50
-  int glow;      // brightness of the glow patches in percent, 0 to 200
-  int monitors;  // MonitorsEach or MonitorsPrimary
+  int lights;         // balls in the room, 1 to 50
+  int glow;           // brightness of the glow patches in percent, 0 to 200
+  int monitors;       // MonitorsEach or MonitorsPrimary
+  int frameRate;      // frames a second the full-screen saver and previews are ticked for: 30 or 60
+  int showFrameRate;  // 1: the full-screen saver shows its frame rate and CPU load over the scene
 };
 
 // Where the full-screen saver draws: a scene of its own on each monitor, or on the primary
@@ -21,9 +23,12 @@ struct SaverSettingDecl {
   int defaultValue;
   int minimum;
   int maximum;
+  // A choice of two: only the minimum and the maximum are values, and anything else reads as the
+  // default (a number between the two is no nearer to either choice).
+  bool eitherEnd = false;
 };
 
-constexpr int SaverSettingCount = 3;
+constexpr int SaverSettingCount = 5;
 extern const SaverSettingDecl saverSettingDecls[SaverSettingCount];
 
 // The registry key under HKEY_CURRENT_USER: fixed, since Windows may shorten the file's name.
@@ -34,6 +39,7 @@ constexpr std::uint32_t RegistryDword = 4;
 
 SaverSettings DefaultSaverSettings();
 
+// The value held to its range; for a choice of two, the default unless it is one of them.
 int ClampSetting(const SaverSettingDecl& decl, std::int64_t value);
 
 // A value as the registry reports it: only a REG_DWORD of exactly four bytes is read (as a signed
@@ -46,3 +52,7 @@ void EncodeSetting(const SaverSettingDecl& decl, int value, unsigned char out[4]
 
 // What the scene makes of the glow setting: the factor of the glow patches' alpha.
 float GlowScaleOf(const SaverSettings& settings);
+
+// The milliseconds from the start of one tick to the start of the next for the chosen rate (16 for
+// 60 a second, 33 for 30); a rate that is no rate gives the default's period.
+int TickPeriodMsOf(const SaverSettings& settings);

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "camera_drift.h"
+#include "frame_overlay.h"
 #include "morvane.h"
 #include "random.h"
 #include "saver_resources.h"
@@ -30,7 +31,11 @@ struct SaverWindow {
   CameraDrift drift;
   unsigned long steps = 0;
   bool glTried = false;
-  bool showByCopy = false;        // a preview in this process: see OpenGl
+  bool fullScreen = false;
+  bool showByCopy = false;           // a preview in this process: see OpenGl
+  LRESULT periodMs = FramePeriodMs;  // the answer to each tick: the chosen frame rate's period
+  bool showFrameRate = false;
+  FrameOverlay overlay;
   unsigned char* copy = nullptr;  // the frame read back for showing it by copy
   size_t copyBytes = 0;
 };
@@ -71,9 +76,13 @@ bool ChoosePixelFormatFor(HDC dc) {
   return chosen != 0 && SetPixelFormat(dc, chosen, &format);
 }
 
+// Previews keep their pictures clean: the text would cover much of a small one, and what the
+// user wants to know is how the full-screen saver runs.
 void ApplySettings(SaverWindow& state, const SaverSettings& settings) {
   state.scene.lightCount = static_cast<float>(settings.lights);
   state.scene.glowScale = GlowScaleOf(settings);
+  state.periodMs = TickPeriodMsOf(settings);
+  state.showFrameRate = state.fullScreen && settings.showFrameRate != 0;
 }
 
 void CreateSceneGraphics(SaverWindow& state) {
@@ -109,7 +118,9 @@ bool CreateContext(SaverWindow& state) {
 
 void CloseGl(HWND window, SaverWindow& state) {
   if (state.context) {
-    if (wglMakeCurrent(state.dc, state.context)) ReleaseSceneGraphics(state.graphics);
+    const bool current = wglMakeCurrent(state.dc, state.context) != FALSE;
+    if (current) ReleaseSceneGraphics(state.graphics);
+    ReleaseFrameOverlay(state.overlay, current);
     wglMakeCurrent(nullptr, nullptr);
     wglDeleteContext(state.context);
     state.context = nullptr;
@@ -195,6 +206,7 @@ void OnCreate(HWND window, LPARAM lParam) {
   const SaverCreateParams* params =
       create ? static_cast<const SaverCreateParams*>(create->lpCreateParams) : nullptr;
   state->showByCopy = params && params->mode == WINDOWMODE_MONITORPREVIEW;
+  state->fullScreen = params && params->mode == WINDOWMODE_FULLSCREEN;
   // Each monitor's window its own swarm; previews answer -1 and keep the demo's start.
   state->random.state = SceneSeedOf(ScrGetWindowMonitor(window, nullptr));
   PlaceLights(state->scene, state->random);
@@ -215,7 +227,8 @@ LRESULT OnDestroy(HWND window, WPARAM wParam, LPARAM lParam) {
 
 LRESULT OnTick(HWND window) {
   if (DrawSaverFrame(window)) ShowSaverFrame(window);
-  return FramePeriodMs;
+  const SaverWindow* state = StateOf(window);
+  return state ? state->periodMs : FramePeriodMs;
 }
 
 void OnReloadSettings(HWND window) {
@@ -243,6 +256,10 @@ bool DrawSaverFrame(HWND window) {
   FitViewport(window, *state);
   SteerCameraDrift(state->drift, state->scene.camera, state->scene);
   RenderFrame(state->scene, state->graphics);
+  if (state->showFrameRate) {
+    UpdateFrameOverlay(state->overlay, window);
+    DrawFrameOverlay(state->overlay, state->viewWidth, state->viewHeight);
+  }
   ++state->steps;
   return true;
 }

@@ -7,7 +7,8 @@
 // Sent by the settings page to its preview: read the saver's settings again.
 constexpr UINT GLIMMER_RELOADSETTINGS = WM_APP + 0x100;
 
-// Milliseconds from one tick to the next: about 60 frames a second.
+// Milliseconds from one tick to the next at the default rate, about 60 frames a second; each
+// window answers its ticks with the period of the rate chosen on the settings page.
 constexpr LRESULT FramePeriodMs = 16;
 
 // The module whose resources hold the scene's pictures (the saver's own).
@@ -17,7 +18,8 @@ void SetPictureModule(HINSTANCE module);
 LRESULT CALLBACK GlimmerSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // One tick's work in two halves: draw the next frame into the back buffer (the scene advances by
-// one step), then show it. False, and nothing drawn, when the window has no scene or no GL.
+// one step; with "Show frame rate", the frame-rate overlay goes over it), then show it. False, and
+// nothing drawn, when the window has no scene or no GL.
 bool DrawSaverFrame(HWND window);
 void ShowSaverFrame(HWND window);
 

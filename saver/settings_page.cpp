@@ -13,6 +13,7 @@ namespace {
 
 const SaverSettingDecl& lightsDecl = saverSettingDecls[0];
 const SaverSettingDecl& glowDecl = saverSettingDecls[1];
+const SaverSettingDecl& frameRateDecl = saverSettingDecls[3];
 constexpr int GlowTickSpacing = 25;
 
 struct PageState {
@@ -52,6 +53,10 @@ void FillControls(HWND page, const SaverSettings& settings) {
   CheckRadioButton(
       page, IDC_PAGE_MONITORS_EACH, IDC_PAGE_MONITORS_PRIMARY,
       settings.monitors == MonitorsPrimary ? IDC_PAGE_MONITORS_PRIMARY : IDC_PAGE_MONITORS_EACH);
+  CheckRadioButton(
+      page, IDC_PAGE_RATE_30, IDC_PAGE_RATE_60,
+      settings.frameRate == frameRateDecl.minimum ? IDC_PAGE_RATE_30 : IDC_PAGE_RATE_60);
+  CheckDlgButton(page, IDC_PAGE_SHOW_RATE, settings.showFrameRate ? BST_CHECKED : BST_UNCHECKED);
 }
 
 INT_PTR OnInitPage(HWND page) {
@@ -93,12 +98,37 @@ void OnMonitorsChosen(HWND page) {
   StoreChange(page, *state);
 }
 
+// Read from the checks, as the monitors' choice is. The preview and a running saver under an
+// active configuration tick at the new rate from their next tick on.
+void OnFrameRateChosen(HWND page) {
+  PageState* state = StateOf(page);
+  if (!state || state->filling) return;
+  const int rate = IsDlgButtonChecked(page, IDC_PAGE_RATE_30) == BST_CHECKED
+                       ? frameRateDecl.minimum
+                       : frameRateDecl.maximum;
+  if (rate == state->current.frameRate) return;
+  state->current.frameRate = rate;
+  StoreChange(page, *state);
+}
+
+void OnShowFrameRateToggled(HWND page) {
+  PageState* state = StateOf(page);
+  if (!state || state->filling) return;
+  const int show = IsDlgButtonChecked(page, IDC_PAGE_SHOW_RATE) == BST_CHECKED ? 1 : 0;
+  if (show == state->current.showFrameRate) return;
+  state->current.showFrameRate = show;
+  StoreChange(page, *state);
+}
+
 void OnPageCommand(HWND page, WPARAM wParam) {
   const int control = LOWORD(wParam);
   if (control == IDC_PAGE_LIGHTS && HIWORD(wParam) == EN_CHANGE) OnLightsEdited(page);
   if ((control == IDC_PAGE_MONITORS_EACH || control == IDC_PAGE_MONITORS_PRIMARY) &&
       HIWORD(wParam) == BN_CLICKED)
     OnMonitorsChosen(page);
+  if ((control == IDC_PAGE_RATE_30 || control == IDC_PAGE_RATE_60) && HIWORD(wParam) == BN_CLICKED)
+    OnFrameRateChosen(page);
+  if (control == IDC_PAGE_SHOW_RATE && HIWORD(wParam) == BN_CLICKED) OnShowFrameRateToggled(page);
 }
 
 void OnGlowScrolled(HWND page, HWND control) {

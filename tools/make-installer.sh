@@ -13,8 +13,9 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$b32/CMakeCache.txt")
 exe=$out/glimmerbox-setup-$version.exe
 defines=(-DVERSION="$version" -DOUTFILE="$exe" -DSAVER32="$b32/bin/glimmerbox.scr")
 add_agent() {  # build, suffix
-  if [ -f "$1/bin/morvanecorners.exe" ] && [ -f "$1/bin/ScrHots.dll" ]; then
-    defines+=(-DAGENT"$2"="$1/bin/morvanecorners.exe" -DHOTS"$2"="$1/bin/ScrHots.dll")
+  # bin/agent/: bin/ScrHots.dll is the tests' stand-in.
+  if [ -f "$1/bin/agent/morvanecorners.exe" ] && [ -f "$1/bin/agent/ScrHots.dll" ]; then
+    defines+=(-DAGENT"$2"="$1/bin/agent/morvanecorners.exe" -DHOTS"$2"="$1/bin/agent/ScrHots.dll")
   fi
 }
 add_agent "$b32" 32

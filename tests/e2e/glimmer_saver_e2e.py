@@ -21,6 +21,7 @@ FRAMEWORK_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Screen Savers"
 IDOK, IDCANCEL = 1, 2
 IDC_LIGHTS, IDC_PREVIEW = 2102, 2101
 IDC_EACH_MONITOR, IDC_PRIMARY_MONITOR = 2105, 2106
+IDC_RATE_30, IDC_RATE_60, IDC_SHOW_RATE = 2107, 2108, 2109
 session = None
 
 
@@ -350,6 +351,76 @@ class Configure(GlimmerTest):
         self.assertEqual(0, stored("Monitors"))
 
 
+    def frame_choices(self, windows):
+        """The frames-per-second choice shown (30 or 60) and whether "Show frame rate" is ticked."""
+        ids = (IDC_RATE_30, IDC_RATE_60, IDC_SHOW_RATE)
+        buttons = {w["id"]: w for w in windows if w["id"] in ids}
+        self.assertEqual(["30", "60", "Show frame &rate"], [buttons[i]["title"] for i in ids])
+        self.assertTrue(all(buttons[i]["visible"] for i in ids))
+        rates = [rate for rate, i in ((30, IDC_RATE_30), (60, IDC_RATE_60))
+                 if buttons[i]["checked"]]
+        self.assertEqual(1, len(rates), "not one rate checked: %r" % buttons)
+        return rates[0], buttons[IDC_SHOW_RATE]["checked"] == 1, buttons
+
+    def test_the_frame_rate_choices_show_what_is_stored_and_store_each_change(self):
+        # What the page opens with: a rate other than 30 or 60, another type or none is 60.
+        cases = [(None, None, 60, False), ("30", "1", 30, True), ("60", "0", 60, False),
+                 ("45", "7", 60, True), ("0", "4294967295", 60, False)]
+        for rate, show, shown_rate, shown_show in cases:
+            with self.subTest(rate=rate, show=show):
+                reg("delete", SETTINGS_KEY, "/f")
+                if rate is not None:
+                    reg("add", SETTINGS_KEY, "/v", "FrameRate", "/t", "REG_DWORD", "/d", rate, "/f")
+                    reg("add", SETTINGS_KEY, "/v", "ShowFrameRate", "/t", "REG_DWORD", "/d", show,
+                        "/f")
+                saver, windows = self.open_sheet()
+                self.assertEqual((shown_rate, shown_show), self.frame_choices(windows)[:2])
+                button = {w["id"]: w for w in windows if w["class"] == "Button"}
+                session.click(button[IDCANCEL]["x"] + 10, button[IDCANCEL]["y"] + 10)
+                self.assertEqual(0, saver.wait_exit())
+
+        # Each click is stored at once and leaves the other settings alone; Cancel puts all back.
+        reg("delete", SETTINGS_KEY, "/f")
+        reg("add", SETTINGS_KEY, "/v", "Lights", "/t", "REG_DWORD", "/d", "9", "/f")
+        saver, windows = self.open_sheet()
+        sheet = windows[0]["hwnd"]
+        _, _, buttons = self.frame_choices(windows)
+        button = {w["id"]: w for w in windows if w["class"] == "Button"}
+
+        def click(control, name, value):
+            w = buttons[control]
+            session.click(w["x"] + 6, w["y"] + w["h"] // 2)
+            self.assertTrue(poll(lambda: stored(name) == value, 10),
+                            "%s=%s was not stored: %r" % (name, value, stored(name)))
+        click(IDC_RATE_30, "FrameRate", 30)
+        self.assertEqual((30, False), self.frame_choices(window_tree(sheet))[:2])
+        click(IDC_SHOW_RATE, "ShowFrameRate", 1)
+        self.assertEqual((30, True), self.frame_choices(window_tree(sheet))[:2])
+        click(IDC_RATE_60, "FrameRate", 60)
+        click(IDC_SHOW_RATE, "ShowFrameRate", 0)
+        click(IDC_SHOW_RATE, "ShowFrameRate", 1)
+        self.assertEqual((60, True), self.frame_choices(window_tree(sheet))[:2])
+        self.assertEqual((9, 1), (stored_lights(), stored("Monitors")))
+        session.click(button[IDCANCEL]["x"] + 10, button[IDCANCEL]["y"] + 10)
+        self.assertEqual(0, saver.wait_exit())
+        self.assertEqual((60, 0, 9),
+                         (stored("FrameRate"), stored("ShowFrameRate"), stored_lights()),
+                         "Cancel kept the change")
+
+        # OK keeps 30 frames a second, and the next sheet shows it.
+        saver, windows = self.open_sheet()
+        _, _, buttons = self.frame_choices(windows)
+        button = {w["id"]: w for w in windows if w["class"] == "Button"}
+        click(IDC_RATE_30, "FrameRate", 30)
+        session.click(button[IDOK]["x"] + 10, button[IDOK]["y"] + 10)
+        saver.wait_exit()
+        saver, windows = self.open_sheet()
+        self.assertEqual((30, False), self.frame_choices(windows)[:2])
+        button = {w["id"]: w for w in windows if w["class"] == "Button"}
+        session.click(button[IDCANCEL]["x"] + 10, button[IDCANCEL]["y"] + 10)
+        self.assertEqual(0, saver.wait_exit())
+
+
 class ActiveConfiguration(GlimmerTest):
     def setUp(self):
         super().setUp()
@@ -411,6 +482,20 @@ class Process(GlimmerTest):
                 self.scratch.wait_lines("tick", ticks + 2)
                 session.key("a")
                 self.assertEqual(2, saver.wait_exit())
+
+    def test_each_tick_asks_for_the_next_at_the_chosen_frame_rate(self):
+        # The answer is the whole period: the framework keeps each tick's start within it.
+        for rate, period in ((None, 16), ("30", 33), ("60", 16), ("45", 16)):
+            with self.subTest(rate=rate):
+                reg("delete", SETTINGS_KEY, "/f")
+                if rate:
+                    reg("add", SETTINGS_KEY, "/v", "FrameRate", "/t", "REG_DWORD", "/d", rate, "/f")
+                ticks = len(self.scratch.matching("tick"))
+                saver = self.start(PROBE, "/s")
+                lines = self.scratch.wait_lines("tick", ticks + 3)[ticks:]
+                session.key("a")
+                self.assertEqual(2, saver.wait_exit())
+                self.assertEqual({str(period)}, {field(line, "period") for line in lines})
 
     def test_a_asks_the_password_router(self):
         saver = self.start(SAVER, "/a", router=True)

@@ -2,7 +2,8 @@
 // tests: every line goes to the file named by GLIMMER_PROBE_LOG.
 //   created window=W parent=P mode=M monitor=N w=.. h=.. lights=N glow=G light0=X,Z
 //                                   monitor: ScrGetWindowMonitor of the new window
-//   tick window=W steps=S           after each tick of a saver window
+//   tick window=W steps=S period=P qpc=Q   after each tick of a saver window: its answer (ms to
+//                                   the next tick) and QueryPerformanceCounter at the tick's start
 //   cross window=W other=O          a tick of W changed another window's scene or step count
 //   preview window=W host=H         (pair) the preview made beside the full-screen saver
 //   pixels window=W lit=F glow=F    (pair) the preview's own frame, read back before it is shown
@@ -186,6 +187,8 @@ LRESULT WatchCreate(HWND window, LPARAM lParam) {
 }
 
 LRESULT WatchTick(HWND window, WPARAM wParam, LPARAM lParam) {
+  LARGE_INTEGER start = {};
+  QueryPerformanceCounter(&start);
   Watched* w = Find(window);
   const std::vector<Snapshot> before = SnapshotOthers(window);
   LRESULT result = FramePeriodMs;
@@ -195,7 +198,8 @@ LRESULT WatchTick(HWND window, WPARAM wParam, LPARAM lParam) {
   ReportCrossings(window, before);
   if (w) {
     ++w->ticks;
-    Log("tick window=0x%x steps=%lu", Handle(window), SaverWindowSteps(window));
+    Log("tick window=0x%x steps=%lu period=%ld qpc=%lld", Handle(window), SaverWindowSteps(window),
+        static_cast<long>(result), static_cast<long long>(start.QuadPart));
     if (pairScenario) RunPairScenario(window, w->ticks);
   }
   return result;

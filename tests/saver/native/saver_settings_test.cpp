@@ -107,9 +107,62 @@ TEST(SaverSettings, EveryValueHasItsOwnNameAndField) {
 }
 
 TEST(SaverSettings, GlowScalesThePatchesInPercent) {
-  EXPECT_FLOAT_EQ(GlowScaleOf(SaverSettings{15, 0, MonitorsEach}), 0.0f);
-  EXPECT_FLOAT_EQ(GlowScaleOf(SaverSettings{15, 200, MonitorsEach}), 2.0f);
-  EXPECT_FLOAT_EQ(GlowScaleOf(SaverSettings{15, 50, MonitorsEach}), 0.5f);
+  SaverSettings settings = DefaultSaverSettings();
+  settings.glow = 0;
+  EXPECT_FLOAT_EQ(GlowScaleOf(settings), 0.0f);
+  settings.glow = 200;
+  EXPECT_FLOAT_EQ(GlowScaleOf(settings), 2.0f);
+  settings.glow = 50;
+  EXPECT_FLOAT_EQ(GlowScaleOf(settings), 0.5f);
+}
+
+// The frame rate is a choice of two: a number between them or beyond them is no choice at all,
+// so it reads as the default rather than as the nearer of the two.
+TEST(SaverSettings, FrameRateIsThirtyOrSixtyAndAnythingElseReadsAsSixty) {
+  EXPECT_EQ(DefaultSaverSettings().frameRate, 60);
+  struct Case {
+    std::uint32_t raw;
+    int expected;
+  };
+  const Case cases[] = {{30, 30},   {60, 60},          {45, 60},          {31, 60}, {29, 60},
+                        {0, 60},    {120, 60},         {0xFFFFFFFFu, 60}, {59, 60}, {61, 60},
+                        {1000, 60}, {0x8000001Eu, 60}, {0x1000001Eu, 60}};
+  for (const Case& c : cases)
+    EXPECT_EQ(Decode("FrameRate", RegistryDword, c.raw), c.expected) << c.raw;
+  EXPECT_EQ(Decode("FrameRate", RegSz, 30), 60);
+  EXPECT_EQ(Decode("FrameRate", RegistryDword, 30, 8), 60);
+  unsigned char out[4];
+  EncodeSetting(Decl("FrameRate"), 30, out);
+  EXPECT_EQ(DecodeSetting(Decl("FrameRate"), RegistryDword, out, 4), 30);
+  EncodeSetting(Decl("FrameRate"), 40, out);
+  EXPECT_EQ(DecodeSetting(Decl("FrameRate"), RegistryDword, out, 4), 60);
+  // The page's choice goes through the same rule as the registry's value.
+  EXPECT_EQ(ClampSetting(Decl("FrameRate"), 30), 30);
+  EXPECT_EQ(ClampSetting(Decl("FrameRate"), 50), 60);
+  EXPECT_EQ(ClampSetting(Decl("FrameRate"), -30), 60);
+}
+
+TEST(SaverSettings, ShowFrameRateIsOffAtFirstAndHeldToOnOrOff) {
+  EXPECT_EQ(DefaultSaverSettings().showFrameRate, 0);
+  EXPECT_EQ(Decode("ShowFrameRate", RegistryDword, 0), 0);
+  EXPECT_EQ(Decode("ShowFrameRate", RegistryDword, 1), 1);
+  EXPECT_EQ(Decode("ShowFrameRate", RegistryDword, 5), 1);
+  EXPECT_EQ(Decode("ShowFrameRate", RegistryDword, 0xFFFFFFFFu), 0);
+  EXPECT_EQ(Decode("ShowFrameRate", RegSz, 1), 0);
+  EXPECT_EQ(Decode("ShowFrameRate", RegistryDword, 1, 2), 0);
+}
+
+// The tick period runs from the start of one tick to the next, so it is the whole frame's time.
+TEST(SaverSettings, TheTickPeriodFollowsTheChosenRate) {
+  SaverSettings settings = DefaultSaverSettings();
+  EXPECT_EQ(TickPeriodMsOf(settings), 16);
+  settings.frameRate = 30;
+  EXPECT_EQ(TickPeriodMsOf(settings), 33);
+  // A rate that never came through the table still gives a sane period.
+  settings.frameRate = 0;
+  EXPECT_EQ(TickPeriodMsOf(settings), 16);
+  settings.frameRate = -5;
+  EXPECT_EQ(TickPeriodMsOf(settings), 16);
 }
 
 }  // namespace

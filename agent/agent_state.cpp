@@ -1,0 +1,7 @@
+#include "agent_state.h"
+
+namespace corners {
+
+AgentRun agentRun;
+
+}  // namespace corners

@@ -1,0 +1,44 @@
+#pragma once
+// The running agent's one record: its window, what it knows of the desktop and the settings, the
+// saver it started and the dwell state.
+#include <windows.h>
+
+#include <cstdint>
+
+#include "corner_zones.h"
+#include "dwell.h"
+
+namespace corners {
+
+typedef EXECUTION_STATE(WINAPI* ExecutionStateProc)(EXECUTION_STATE);
+
+struct AgentRun {
+  HINSTANCE instance = nullptr;
+  HWND window = nullptr;
+  HANDLE mutex = nullptr;
+  // The corner codes in force, in corner order.
+  uint8_t codes[CornerCount] = {};
+  CornerZones zones = {};
+  DwellMachine dwell;
+  // The corner the pointer was in at the last sample (-1 for none), for the traces.
+  int lastCorner = NoCorner;
+  // The pointer timer's period now.
+  UINT pointerPeriodMs = 0;
+  // The saver this agent started last, until it ends.
+  HANDLE saverProcess = nullptr;
+  // The settings key and its parent, watched for changes, and the event their changes signal.
+  HKEY watchedKey = nullptr;
+  HKEY watchedParent = nullptr;
+  HANDLE keyEvent = nullptr;
+  UINT taskbarCreated = 0;
+  bool iconShown = false;
+  // How the hold-off is taken and given back: SetThreadExecutionState, or with a test log the
+  // recording stand-in (hold_off.cpp).
+  ExecutionStateProc setExecutionState = nullptr;
+  // The test log's path (MORVANE_TEST_LOG), empty when none is set.
+  char testLog[MAX_PATH] = {};
+};
+
+extern AgentRun agentRun;
+
+}  // namespace corners

@@ -1,0 +1,440 @@
+"""The hot-corner agent (morvanecorners.exe) under Wine on the virtual display, used as a person
+would: the pointer moved into and out of the desktop's corners with xdotool, commands given by
+starting the program again, the General page of a test saver clicked. The agent's traces, the
+hold-off calls it makes and what the test saver it starts sees all land in the run's log
+(MORVANE_TEST_LOG); the tests wait on its lines.
+
+    agent_e2e.py BUILD_DIR [unittest arguments]
+
+Our ScrHots.dll is installed in the prefix's system folder for the run and removed after it. The
+class MultiMonitorCorners starts a desktop of two monitors of its own (tools/multimon-session.sh)
+and runs only when named."""
+import os
+import shutil
+import subprocess
+import sys
+import unittest
+
+sys.dont_write_bytecode = True  # no __pycache__ in the source tree
+sys.path.insert(0, os.path.dirname(__file__))
+from saverrun import SaverTest, copy_program, windows_path  # noqa: E402
+from winesession import Session, parse_fields, poll  # noqa: E402
+
+AGENT = os.path.join("agent", "morvanecorners.exe")
+TRACE = "Morvane corners: "
+SETTINGS_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Screen Savers"
+DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
+CENTRE = (500, 400)
+# SetThreadExecutionState's flags as the seam records them.
+HOLD_OFF = "execution state 0x80000003"
+RELEASED = "execution state 0x80000000"
+SAVER_STARTED = "created mode=0"  # the test saver's window of a "/s" run
+SHEET = "Screen Saver Properties"
+IDC_CORNERS_TEXT, IDC_AGENT_TEXT, IDC_CORNERS = 3638, 3639, 3640
+# Where the monitor control's top-left mark lies inside it.
+TOP_LEFT_MARK = (20, 21)
+
+build = None
+session = None
+
+
+def reg(*args):
+    return subprocess.run([session.wine_run, "reg", *args], env=session.env, capture_output=True,
+                          text=True, timeout=60)
+
+
+def set_corners(text):
+    reg("add", SETTINGS_KEY, "/v", "Mouse Corners", "/t", "REG_SZ", "/d", text, "/f")
+
+
+def system_folder():
+    return os.path.join(session.env["WINEPREFIX"], "drive_c", "windows", "system32")
+
+
+class AgentTest(SaverTest):
+    """A scratch folder with the test saver in it as the configured saver, the pointer in the middle
+    of the screen; start_agent runs the agent with the run's log until the test ends. Points are
+    Windows screen coordinates; x_offset turns them into the X display's, whose origin is the
+    desktop's left edge."""
+
+    x_offset = 0
+
+    def setUp(self):
+        super().setUp()
+        self.saver = copy_program(self.session, "test_saver_plain.exe", self.scratch.dir)
+        scr = os.path.join(self.scratch.dir, "corner test.scr")
+        os.rename(self.saver, scr)
+        reg("add", DESKTOP_KEY, "/v", "SCRNSAVE.EXE", "/t", "REG_SZ", "/d", windows_path(scr), "/f")
+        self.addCleanup(reg, "delete", DESKTOP_KEY, "/v", "SCRNSAVE.EXE", "/f")
+        self.place_mouse(*CENTRE)
+
+    def start_agent(self, corners, read=None):
+        """The agent with those corners stored; read is how it must read them (as stored)."""
+        set_corners(corners)
+        agent = self.start(AGENT, threshold=200)
+        self.addCleanup(self.quit_agent, agent)
+        self.wait_trace("running")
+        self.assertEqual(["corners read: %s" % (read or corners)], self.traces("corners read"))
+        return agent
+
+    def quit_agent(self, agent):
+        if agent.running():
+            self.command("/quit")
+            agent.wait_exit()
+
+    def command(self, *switches):
+        """Starts the agent's program again with the switches; its exit code."""
+        return self.start(AGENT, *switches, threshold=200).wait_exit()
+
+    def traces(self, prefix=""):
+        return [line[len(TRACE):] for line in self.scratch.matching(TRACE + prefix)]
+
+    def wait_trace(self, prefix, count=1, timeout=15):
+        return self.scratch.wait_lines(TRACE + prefix, count, timeout)
+
+    def rest_in(self, x, y, corner):
+        """Moves the pointer to x, y and waits until the agent has seen it in that corner."""
+        entered = len(self.traces("corner %d entered" % corner))
+        self.session.xdotool("mousemove", str(x + self.x_offset), str(y))
+        self.wait_trace("corner %d entered" % corner, entered + 1)
+
+    def leave(self, corner):
+        left = len(self.traces("corner %d left" % corner))
+        self.session.xdotool("mousemove", str(CENTRE[0] + self.x_offset), str(CENTRE[1]))
+        self.wait_trace("corner %d left" % corner, left + 1)
+
+    def saver_runs(self):
+        return self.scratch.matching(SAVER_STARTED)
+
+    def end_saver(self, run):
+        """Ends the saver's run (its number counted from 1) with a click, as a person would: the
+        click goes to the saver's window under the pointer even when the keyboard went elsewhere.
+        The saver takes input once it ticks."""
+        self.scratch.wait_lines("tick 1", run)
+        self.session.xdotool("click", "1")
+        self.scratch.wait_lines("run 1 result=2", run)
+
+
+class Corners(AgentTest, unittest.TestCase):
+    def test_resting_in_a_now_corner_starts_the_saver_once_and_again_after_leaving(self):
+        self.start_agent("Y---")
+        # Passing through, several times: the corner is seen but nothing starts.
+        for _ in range(3):
+            self.session.xdotool("mousemove", "0", "0", "mousemove", *map(str, CENTRE))
+        self.rest_in(0, 0, 0)
+        started = self.scratch.wait_lines(SAVER_STARTED)
+        self.assertEqual(1, len(started), "passing through started a saver")
+        self.scratch.wait_lines("tick 1")
+        self.assertEqual(1, len(self.traces("saver started: ")))
+        self.assertTrue(self.traces("saver started: ")[0].endswith("corner test.scr /s"))
+        # Resting on while it runs starts nothing more.
+        self.end_saver(1)
+        self.assertEqual(1, len(self.saver_runs()))
+        self.leave(0)
+        self.rest_in(0, 0, 0)
+        self.scratch.wait_lines(SAVER_STARTED, 2)
+        self.end_saver(2)
+        self.leave(0)
+        self.assertEqual(2, len(self.saver_runs()))
+        # A default corner does nothing.
+        self.rest_in(1023, 767, 2)
+        self.leave(2)
+        self.assertEqual(2, len(self.saver_runs()))
+
+    def test_a_never_corner_holds_the_saver_off_while_the_pointer_rests_there(self):
+        self.start_agent("---N")
+        self.rest_in(0, 767, 3)
+        self.wait_trace(HOLD_OFF)
+        self.assertEqual([], self.traces(RELEASED))
+        self.leave(3)
+        self.wait_trace(RELEASED)
+        self.assertEqual([HOLD_OFF, RELEASED], self.traces("execution state"))
+        # Elsewhere it is never taken.
+        self.rest_in(0, 0, 0)
+        self.leave(0)
+        self.command("/quit")
+        self.wait_trace("ended")
+        self.assertEqual([HOLD_OFF, RELEASED], self.traces("execution state"))
+
+    def test_a_full_screen_program_in_front_keeps_the_corners_idle(self):
+        self.start_agent("Y---")
+        program = self.start("full_screen_window.exe")
+        self.assertIsNotNone(self.session.window("CornersFullScreen", "Full-screen program"))
+        self.rest_in(0, 0, 0)
+        self.wait_trace("full-screen program in front: corners idle")
+        self.leave(0)
+        self.assertEqual([], self.saver_runs())
+        program.kill()
+        self.assertTrue(self.session.window_gone("CornersFullScreen", "-"))
+        self.rest_in(0, 0, 0)
+        self.scratch.wait_lines(SAVER_STARTED)
+        self.end_saver(1)
+
+    def test_pause_stops_triggering_and_resume_restores_it(self):
+        self.start_agent("Y---")
+        self.assertEqual(0, self.command("/pause"))
+        self.wait_trace("paused until resumed")
+        self.rest_in(0, 0, 0)
+        self.wait_trace("paused: corners idle")
+        self.leave(0)
+        self.assertEqual(0, self.command("/pause", "60"))
+        self.wait_trace("paused for 60 minutes")
+        self.rest_in(0, 0, 0)
+        self.wait_trace("paused: corners idle", 2)
+        self.leave(0)
+        self.assertEqual([], self.saver_runs())
+        self.assertEqual(0, self.command("/resume"))
+        self.wait_trace("resumed")
+        self.rest_in(0, 0, 0)
+        self.scratch.wait_lines(SAVER_STARTED)
+        self.end_saver(1)
+
+    def test_a_second_start_hands_its_command_to_the_first_and_ends(self):
+        agent = self.start_agent("----")
+        self.assertEqual(0, self.command())
+        self.wait_trace("already running")
+        self.assertEqual(0, self.command("/now"))
+        self.scratch.wait_lines(SAVER_STARTED)
+        self.assertEqual(1, len(self.traces("running")), "a second agent ran")
+        self.assertEqual(0, self.command("/now"), "a command while the saver runs")
+        self.wait_trace("a screen saver runs already")
+        self.end_saver(1)
+        self.assertEqual(2, self.command("/bogus"))
+        self.assertEqual(0, self.command("/quit"))
+        self.assertEqual(0, agent.wait_exit())
+        self.assertEqual(1, self.command("/resume"), "no agent to take it")
+
+    def test_bad_settings_and_saver_paths_are_skipped_and_the_agent_lives_on(self):
+        agent = self.start_agent("YX", read="Y---")
+        # Too long, empty, then the whole key deleted: all default; then made again.
+        set_corners("Y---junk")
+        self.wait_trace("corners read: ----")
+        set_corners("")
+        self.wait_trace("corners read: ----", 2)
+        reg("delete", SETTINGS_KEY, "/f")
+        self.wait_trace("corners read: ----", 3)
+        set_corners("Y---")
+        self.wait_trace("corners read: Y---", 2)
+        # Saver paths the agent must not start.
+        missing = windows_path(self.scratch.path("missing.scr"))
+        for path, why in [("corner.scr", "not a full path"), (missing, "no such file"),
+                          (windows_path(self.scratch.log), "not a .scr file")]:
+            reg("add", DESKTOP_KEY, "/v", "SCRNSAVE.EXE", "/t", "REG_SZ", "/d", path, "/f")
+            count = len(self.traces("configured saver skipped (%s)" % why))
+            self.rest_in(0, 0, 0)
+            self.wait_trace("configured saver skipped (%s)" % why, count + 1)
+            self.leave(0)
+        reg("delete", DESKTOP_KEY, "/v", "SCRNSAVE.EXE", "/f")
+        self.rest_in(0, 0, 0)
+        self.wait_trace("no screen saver configured")
+        self.leave(0)
+        # A .scr that is no program fails to start.
+        broken = self.scratch.path("broken.scr")
+        with open(broken, "w") as f:
+            f.write("not a program")
+        reg("add", DESKTOP_KEY, "/v", "SCRNSAVE.EXE", "/t", "REG_SZ", "/d", windows_path(broken),
+            "/f")
+        self.rest_in(0, 0, 0)
+        self.wait_trace("saver did not start")
+        self.leave(0)
+        self.assertTrue(agent.running())
+        self.assertEqual([], self.saver_runs())
+
+
+class Commands(AgentTest, unittest.TestCase):
+    RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+
+    # The menu's entries from the top, a separator as None; while paused "Resume" comes after the
+    # first separator.
+    ENTRIES = ["Start", None, "Pause hour", "Pause", None, "Settings", "Quit"]
+    PAUSED_ENTRIES = ["Start", None, "Resume", "Pause hour", "Pause", None, "Settings", "Quit"]
+
+    def menu(self, entry=None, paused=False):
+        """Opens the icon's menu and clicks the entry, as a person would."""
+        self.assertEqual(0, self.start("agent_poke.exe").wait_exit())
+        menu = self.session.window("#32768", "-")
+        self.assertIsNotNone(menu, "no menu")
+        if entry is None:
+            return
+        # NOTE: the menu belongs to a window that is never shown, so under Wine without a window
+        # manager it never has the keyboard: its entries are clicked. Wine draws entries 17 pixels
+        # high and separators 13, from 8 pixels below the menu's top to the first entry's middle.
+        entries = self.PAUSED_ENTRIES if paused else self.ENTRIES
+        index = entries.index(entry)
+        separators = entries[:index].count(None)
+        y = menu["y"] + 8 + 17 * (index - separators) + 13 * separators
+        self.session.click(menu["x"] + menu["w"] // 2, y)
+        self.assertTrue(self.session.window_gone("#32768", "-"), "the menu stayed")
+
+    def test_the_icon_menu_starts_the_saver_pauses_resumes_and_quits(self):
+        agent = self.start_agent("Y---")
+        self.menu("Start")
+        self.scratch.wait_lines(SAVER_STARTED)
+        self.end_saver(1)
+        self.menu("Pause")
+        self.wait_trace("paused until resumed")
+        self.rest_in(0, 0, 0)
+        self.wait_trace("paused: corners idle")
+        self.leave(0)
+        self.menu("Resume", paused=True)
+        self.wait_trace("resumed")
+        self.menu("Pause hour")
+        self.wait_trace("paused for 60 minutes")
+        self.menu("Quit", paused=True)
+        self.assertEqual(0, agent.wait_exit())
+        self.assertEqual(1, len(self.saver_runs()))
+
+    def test_a_quit_handed_over_while_the_menu_is_open_ends_the_agent(self):
+        agent = self.start_agent("----")
+        self.menu()
+        self.assertEqual(0, self.command("/quit"))
+        self.assertEqual(0, agent.wait_exit())
+        self.assertTrue(self.session.window_gone("#32768", "-"))
+
+    def close_sheets(self):
+        """Ends the settings sheets the agent started, which no test started itself."""
+        listed = self.session.run("uiprobe.exe", "windows").stdout.splitlines()
+        for line in map(parse_fields, listed):
+            if line.get("class") == "#32770" and line.get("text") == SHEET:
+                subprocess.run([session.wine_run, "taskkill", "/pid", line["pid"], "/f"],
+                               env=session.env, capture_output=True, timeout=60)
+
+    def test_settings_runs_the_saver_with_c(self):
+        self.addCleanup(self.close_sheets)
+        self.start_agent("----")
+        self.assertEqual(0, self.command("/settings"))
+        started = self.wait_trace("saver started: ")[0]
+        self.assertTrue(started.endswith("corner test.scr /c"), started)
+        # Its sheet is not in front (the agent never is): Cancel is clicked.
+        sheet = self.session.probe("tree", "#32770", "Screen Saver Properties")
+        self.assertIsNotNone(sheet, "no settings sheet")
+        cancel = next(w for w in sheet[1:] if int(w["id"], 0) == 2 and int(w["visible"])
+                      and w["parent"] == sheet[0]["hwnd"])
+        self.session.click(int(cancel["x"]) + int(cancel["w"]) // 2,
+                           int(cancel["y"]) + int(cancel["h"]) // 2)
+        self.assertTrue(self.session.window_gone("#32770", "Screen Saver Properties"))
+
+    def test_install_and_uninstall_write_and_remove_the_run_entry(self):
+        self.addCleanup(reg, "delete", self.RUN_KEY, "/v", "Morvane hot corners", "/f")
+        self.assertEqual(0, self.command("/install"))
+        out = reg("query", self.RUN_KEY, "/v", "Morvane hot corners").stdout
+        agent = windows_path(os.path.join(self.session.bin, AGENT))
+        self.assertIn('"%s" /start' % agent, out)
+        self.assertEqual(0, self.command("/uninstall"))
+        self.assertNotIn("Morvane hot corners", reg("query", self.RUN_KEY).stdout)
+        self.assertEqual(0, self.command("/uninstall"), "nothing to remove is no failure")
+
+
+class SystemAgent(AgentTest, unittest.TestCase):
+    """Our ScrHots.dll in the system folder, as the framework of any saver finds it."""
+
+    def probe(self):
+        """The framework's detection answer, from a program with no stand-in beside it; it also
+        sends the change notice."""
+        exe = os.path.join(self.session.bin, "agent_probe", "general_agent_probe.exe")
+        return self.start(exe).wait_exit()
+
+    def test_detection_answers_1_while_the_agent_runs_and_0_after_it_quits(self):
+        self.assertEqual(0, self.probe())
+        agent = self.start_agent("----")
+        self.assertEqual(1, self.probe())
+        self.wait_trace("settings change notice")
+        self.command("/quit")
+        agent.wait_exit()
+        self.assertEqual(0, self.probe())
+
+    def tree(self):
+        lines = self.session.probe("tree", "#32770", SHEET)
+        self.assertIsNotNone(lines, "no sheet")
+        return lines
+
+    def control(self, ident):
+        found = [l for l in self.tree()[1:] if int(l["id"], 0) == ident and int(l["visible"])]
+        return found[0] if found else None
+
+    def test_the_general_page_shows_the_agent_present_and_its_changes_reach_it_at_once(self):
+        self.start_agent("----")
+        # A saver copy in the scratch folder: no stand-in library lies beside it.
+        sheet = self.start(os.path.join(self.scratch.dir, "corner test.scr"), "/c",
+                           env={"MORVANE_TEST_OPTIONS": "freshsettings"}, threshold=200)
+        self.assertTrue(poll(lambda: self.control(IDC_CORNERS), 15), "no monitor control")
+        self.assertIsNotNone(self.control(IDC_CORNERS_TEXT), "the agent-present text is hidden")
+        self.assertIsNone(self.control(IDC_AGENT_TEXT), "the agent-missing text is shown")
+        notices = len(self.traces("settings change notice"))
+        monitor = self.control(IDC_CORNERS)
+        self.session.click(int(monitor["x"]) + TOP_LEFT_MARK[0],
+                           int(monitor["y"]) + TOP_LEFT_MARK[1])
+        self.assertIsNotNone(self.session.window("#32768", "-"), "no corner menu")
+        self.session.key("Down", "Down", "Return")  # Now
+        self.wait_trace("settings change notice", notices + 1)
+        self.wait_trace("corners read: Y---")
+        self.assertIsNone(self.session.probe("box", "Warning", timeout_ms=500),
+                          "the System Agent warning appeared with the agent running")
+        self.session.key("Escape")
+        sheet.wait_exit()
+
+
+class MultiMonitorCorners(AgentTest, unittest.TestCase):
+    """A desktop of a 1024x768 primary and an 800x600 monitor left of it."""
+
+    x_offset = 800
+
+    @classmethod
+    def setUpClass(cls):
+        cls.script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools",
+                                  "multimon-session.sh")
+        subprocess.run([cls.script, "start", build, "two"], check=True, timeout=180)
+        cls.session = Session(build, state_dir="wine-mm")
+        global session
+        cls.saved_session, session = session, cls.session
+
+    @classmethod
+    def tearDownClass(cls):
+        global session
+        session = cls.saved_session
+        subprocess.run([cls.script, "stop", build], timeout=120)
+
+    def test_the_outer_corners_include_the_left_monitors_at_negative_x(self):
+        self.start_agent("Y--N")
+        self.assertEqual(["monitors=2 zone=4 corners -800,0 1023,0 1023,767 -800,599"],
+                         self.traces("monitors="))
+        self.rest_in(-800, 599, 3)
+        self.wait_trace(HOLD_OFF)
+        self.leave(3)
+        self.wait_trace(RELEASED)
+        self.rest_in(-800, 0, 0)
+        self.scratch.wait_lines(SAVER_STARTED)
+        self.end_saver(1)
+
+
+def install_scrhots():
+    target = os.path.join(system_folder(), "ScrHots.dll")
+    shutil.copy(os.path.join(session.bin, "agent", "ScrHots.dll"), target)
+    return target
+
+
+def main():
+    global build, session
+    build = os.path.abspath(sys.argv[1])
+    names = sys.argv[2:]
+    if names == ["MultiMonitorCorners"]:
+        suite = unittest.defaultTestLoader.loadTestsFromTestCase(MultiMonitorCorners)
+        return unittest.TextTestRunner(verbosity=2).run(suite).wasSuccessful()
+    session = Session(build)
+    AgentTest.session = session
+    installed = install_scrhots()
+    try:
+        loader = unittest.defaultTestLoader
+        suite = unittest.TestSuite()
+        for case in (Corners, Commands, SystemAgent):
+            if names:
+                suite.addTests(loader.loadTestsFromNames(names, sys.modules[__name__]))
+                break
+            suite.addTests(loader.loadTestsFromTestCase(case))
+        return unittest.TextTestRunner(verbosity=2).run(suite).wasSuccessful()
+    finally:
+        os.remove(installed)
+
+
+if __name__ == "__main__":
+    sys.exit(0 if main() else 1)
