@@ -34,6 +34,21 @@ int ListChangingMonitors(MonitorSpec* monitors, int capacity) {
 }
 
 int ticks;
+
+// Dispatches this thread's messages until WM_QUIT comes (true) or limitMs pass. The quit message
+// comes only once the queue is empty, so it is looked for among the messages taken.
+bool QuitComes(DWORD limitMs) {
+  DWORD start = GetTickCount();
+  while (GetTickCount() - start < limitMs) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) return true;
+      DispatchMessageA(&message);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  }
+  return false;
+}
 LRESULT CALLBACK CountingSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == SCRM_TIMER) {
     ++ticks;
@@ -85,9 +100,7 @@ class DisplayRunStress : public ::testing::Test {
     }
     if (figures) figures->during = CountResources();
     DestroyRunSaverWindows();
-    MSG quit;
-    EXPECT_TRUE(PumpMessagesUntil(
-        [&quit] { return PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0; }, 2000));
+    EXPECT_TRUE(QuitComes(2000)) << "the run's end posted no quit message";
     EndDisplayRun();
     libraryState.saverRunning = false;
     EXPECT_TRUE(AwaitTimerThreads(TimerThreadWaitLimit));
