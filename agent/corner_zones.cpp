@@ -31,7 +31,7 @@ int32_t ZoneSide(int dpi) {
   return std::max<int32_t>(1, (BaseSide * dpi + BaseDpi / 2) / BaseDpi);
 }
 
-CornerZones ZonesFor(const morvane::MonitorSpec* monitors, int count, int32_t side) {
+CornerZones ZonesFor(const morvane::DesktopMonitor* monitors, int count, int32_t side) {
   CornerZones zones = {};
   morvane::ScreenPoint points[CornerCount];
   if (side < 1 || !morvane::DesktopCorners(monitors, count, points)) return zones;

@@ -22,7 +22,7 @@ int32_t ZoneSide(int dpi);
 
 // The zones of a desktop of these monitors: a side-by-side square from each outer corner pixel
 // inward, clipped to the 32-bit range. Not valid when no monitor has an area.
-CornerZones ZonesFor(const morvane::MonitorSpec* monitors, int count, int32_t side);
+CornerZones ZonesFor(const morvane::DesktopMonitor* monitors, int count, int32_t side);
 
 // The corner whose zone holds the point, or NoCorner.
 int CornerAt(const CornerZones& zones, morvane::ScreenPoint point);

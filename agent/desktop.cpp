@@ -12,7 +12,7 @@ namespace corners {
 namespace {
 
 struct MonitorList {
-  morvane::MonitorSpec specs[morvane::MaxRunWindows];
+  morvane::DesktopMonitor monitors[morvane::MaxRunWindows];
   int count;
 };
 
@@ -22,12 +22,12 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
   MONITORINFOEXA info = {};
   info.cbSize = sizeof info;
   if (!GetMonitorInfoA(monitor, &info)) return TRUE;
-  morvane::MonitorSpec& spec = list->specs[list->count++];
-  spec = {};
-  spec.area = {info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right,
-               info.rcMonitor.bottom};
-  spec.primary = (info.dwFlags & MONITORINFOF_PRIMARY) != 0;
-  lstrcpynA(spec.key, info.szDevice, sizeof spec.key);
+  morvane::DesktopMonitor& entry = list->monitors[list->count++];
+  entry = {};
+  entry.area = {info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right,
+                info.rcMonitor.bottom};
+  entry.primary = (info.dwFlags & MONITORINFOF_PRIMARY) != 0;
+  lstrcpynA(entry.key, info.szDevice, sizeof entry.key);
   return TRUE;
 }
 
@@ -52,7 +52,7 @@ void RefreshZones() {
   MonitorList list = {};
   EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&list));
   int32_t side = ZoneSide(ScreenDpi());
-  agentRun.zones = ZonesFor(list.specs, list.count, side);
+  agentRun.zones = ZonesFor(list.monitors, list.count, side);
   if (!agentRun.zones.valid) {
     Trace("no monitor: corners idle");
     return;

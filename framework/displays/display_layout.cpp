@@ -28,7 +28,7 @@ bool SameKey(const char* a, const char* b) {
 }
 
 // The monitors that get a window, in the system's order: those with an area, each area once.
-int UsableMonitors(const MonitorSpec* monitors, int count, const MonitorSpec* usable[]) {
+int UsableMonitors(const DesktopMonitor* monitors, int count, const DesktopMonitor* usable[]) {
   int used = 0;
   for (int i = 0; i < count && used < MaxRunWindows; ++i) {
     if (!HasArea(monitors[i].area)) continue;
@@ -40,7 +40,7 @@ int UsableMonitors(const MonitorSpec* monitors, int count, const MonitorSpec* us
   return used;
 }
 
-int PrimaryOf(const MonitorSpec* const usable[], int count) {
+int PrimaryOf(const DesktopMonitor* const usable[], int count) {
   for (int i = 0; i < count; ++i) {
     if (usable[i]->primary) return i;
   }
@@ -50,7 +50,7 @@ int PrimaryOf(const MonitorSpec* const usable[], int count) {
   return 0;
 }
 
-ScreenBox BoundingBox(const MonitorSpec* const usable[], int count) {
+ScreenBox BoundingBox(const DesktopMonitor* const usable[], int count) {
   ScreenBox box = usable[0]->area;
   for (int i = 1; i < count; ++i) {
     const ScreenBox& area = usable[i]->area;
@@ -77,9 +77,9 @@ bool IsLayoutPolicy(int policy) {
   return policy == PolicyPrimary || policy == PolicyEach || policy == PolicySpan;
 }
 
-RunPlan PlanRunWindows(int policy, const MonitorSpec* monitors, int count) {
+RunPlan PlanRunWindows(int policy, const DesktopMonitor* monitors, int count) {
   RunPlan plan = {};
-  const MonitorSpec* usable[MaxRunWindows];
+  const DesktopMonitor* usable[MaxRunWindows];
   int used = monitors ? UsableMonitors(monitors, count, usable) : 0;
   if (used == 0) return plan;
   if (policy == PolicySpan) {
@@ -165,8 +165,8 @@ double SquaredDistance(ScreenPoint a, ScreenPoint b) {
 
 }  // namespace
 
-bool DesktopCorners(const MonitorSpec* monitors, int count, ScreenPoint corners[4]) {
-  const MonitorSpec* usable[MaxRunWindows];
+bool DesktopCorners(const DesktopMonitor* monitors, int count, ScreenPoint corners[4]) {
+  const DesktopMonitor* usable[MaxRunWindows];
   int used = monitors ? UsableMonitors(monitors, count, usable) : 0;
   if (used == 0) return false;
   ScreenBox bounds = BoundingBox(usable, used);

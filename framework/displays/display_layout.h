@@ -19,7 +19,7 @@ struct ScreenPoint {
 
 // A monitor as the system lists it. key names it across changes (the system's device name);
 // it is always terminated.
-struct MonitorSpec {
+struct DesktopMonitor {
   ScreenBox area;
   bool primary;
   char key[MonitorKeySize];
@@ -50,7 +50,7 @@ struct RunPlan {
 // the very area of an earlier one (mirrored displays), get no window; beyond MaxRunWindows
 // monitors the rest are left out. No monitor at all gives an empty plan. The primary monitor is
 // the one marked so, else the one holding the point (0,0), else the first.
-RunPlan PlanRunWindows(int policy, const MonitorSpec* monitors, int count);
+RunPlan PlanRunWindows(int policy, const DesktopMonitor* monitors, int count);
 
 // Where each window of a running run goes when the monitors change: placeOf[i] is the plan's
 // window that existing window i becomes (moved there), or -1 when it is to be destroyed; a plan
@@ -70,6 +70,6 @@ bool MovedPastThreshold(ScreenPoint origin, ScreenPoint now, int32_t threshold);
 // The outer corners of a desktop: for each corner of the monitors' bounding box (top-left,
 // top-right, bottom-right, bottom-left) the same corner pixel of the monitor whose corner lies
 // nearest to it. False, corners untouched, when no monitor has an area.
-bool DesktopCorners(const MonitorSpec* monitors, int count, ScreenPoint corners[4]);
+bool DesktopCorners(const DesktopMonitor* monitors, int count, ScreenPoint corners[4]);
 
 }  // namespace morvane

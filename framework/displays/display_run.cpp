@@ -14,14 +14,14 @@ namespace {
 HWND (*makeRunSaverWindow)(const ScreenBox& area);
 
 RunPlan PlanForMonitorsNow() {
-  MonitorSpec monitors[MaxRunWindows] = {};
+  DesktopMonitor monitors[MaxRunWindows] = {};
   int count = displayRun.listMonitors ? displayRun.listMonitors(monitors, MaxRunWindows) : 0;
   if (count < 0) count = 0;
   if (count > MaxRunWindows) count = MaxRunWindows;
   RunPlan plan = PlanRunWindows(displayRun.policy, monitors, count);
   if (plan.count == 0) {
     // A lister that found nothing usable: the screen as the system measures it.
-    MonitorSpec screen = {
+    DesktopMonitor screen = {
         {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, true, ""};
     plan = PlanRunWindows(PolicyPrimary, &screen, 1);
   }

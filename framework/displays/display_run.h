@@ -15,8 +15,8 @@ struct RunWindow {
 
 // The monitors as the system lists them now, up to capacity; the number written. Never 0: with
 // no monitor to be had, the screen's size at (0,0).
-typedef int (*MonitorLister)(MonitorSpec* monitors, int capacity);
-int ListSystemMonitors(MonitorSpec* monitors, int capacity);
+typedef int (*MonitorLister)(DesktopMonitor* monitors, int capacity);
+int ListSystemMonitors(DesktopMonitor* monitors, int capacity);
 
 struct DisplayRun {
   int policy = PolicyPrimary;                       // chosen before a run, kept across runs

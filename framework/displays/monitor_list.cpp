@@ -7,7 +7,7 @@ namespace morvane {
 namespace {
 
 struct MonitorCollection {
-  MonitorSpec* monitors;
+  DesktopMonitor* monitors;
   int capacity;
   int count;
 };
@@ -18,21 +18,21 @@ BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
   MONITORINFOEXA info = {};
   info.cbSize = sizeof info;
   if (!GetMonitorInfoA(monitor, &info)) return TRUE;
-  MonitorSpec& spec = collection->monitors[collection->count++];
-  spec.area = {info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right,
-               info.rcMonitor.bottom};
-  spec.primary = (info.dwFlags & MONITORINFOF_PRIMARY) != 0;
-  std::memset(spec.key, 0, sizeof spec.key);
+  DesktopMonitor& entry = collection->monitors[collection->count++];
+  entry.area = {info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right,
+                info.rcMonitor.bottom};
+  entry.primary = (info.dwFlags & MONITORINFOF_PRIMARY) != 0;
+  std::memset(entry.key, 0, sizeof entry.key);
   std::memcpy(
-      spec.key, info.szDevice,
-      sizeof spec.key - 1 < sizeof info.szDevice ? sizeof spec.key - 1 : sizeof info.szDevice);
-  spec.key[sizeof spec.key - 1] = '\0';
+      entry.key, info.szDevice,
+      sizeof entry.key - 1 < sizeof info.szDevice ? sizeof entry.key - 1 : sizeof info.szDevice);
+  entry.key[sizeof entry.key - 1] = '\0';
   return TRUE;
 }
 
 }  // namespace
 
-int ListSystemMonitors(MonitorSpec* monitors, int capacity) {
+int ListSystemMonitors(DesktopMonitor* monitors, int capacity) {
   MonitorCollection collection = {monitors, capacity, 0};
   EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&collection));
   if (collection.count > 0 || capacity < 1) return collection.count;

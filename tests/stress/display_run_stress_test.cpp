@@ -4,7 +4,7 @@
 // must leave nothing.
 #include <gtest/gtest.h>
 
-#include "monitor_spec.h"
+#include "test_monitors.h"
 
 #include <cstring>
 
@@ -24,7 +24,7 @@ enum { Changes = 100, WarmUpChanges = 4, TickPeriodMs = 20 };
 
 // The primary and one more monitor, which changes name and side with every change.
 int change;
-int ListChangingMonitors(MonitorSpec* monitors, int capacity) {
+int ListChangingMonitors(DesktopMonitor* monitors, int capacity) {
   if (capacity < 2) return 0;
   char key[16];
   std::snprintf(key, sizeof key, "M%d", change);

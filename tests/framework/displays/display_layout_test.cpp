@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "monitor_spec.h"
+#include "test_monitors.h"
 
 #include <climits>
 #include <cstring>
@@ -15,9 +15,9 @@ using namespace morvane;
 namespace {
 
 // Primary 1024x768, 800x600 to its left, 640x480 below it: as the three-monitor test desktop.
-const MonitorSpec threeMonitors[] = {Monitor("\\\\.\\DISPLAY1", 0, 0, 1024, 768, true),
-                                     Monitor("\\\\.\\DISPLAY2", -800, 0, 800, 600),
-                                     Monitor("\\\\.\\DISPLAY3", 0, 768, 640, 480)};
+const DesktopMonitor threeMonitors[] = {Monitor("\\\\.\\DISPLAY1", 0, 0, 1024, 768, true),
+                                        Monitor("\\\\.\\DISPLAY2", -800, 0, 800, 600),
+                                        Monitor("\\\\.\\DISPLAY3", 0, 768, 640, 480)};
 
 std::string Describe(const PlannedWindow& w) {
   return std::string(w.kind == RunWindowKind::Saver ? "saver" : "cover") + " #" +
@@ -47,22 +47,23 @@ TEST(RunPlan, EachPolicyLaysItsWindowsOverTheMonitors) {
 
 TEST(RunPlan, ThePrimaryMonitorIsFoundWhereverTheSystemListsIt) {
   // Listed last and marked: numbered 0 all the same, the others keep the system's order.
-  const MonitorSpec marked[] = {Monitor("A", -800, 0, 800, 600), Monitor("B", 1024, 0, 640, 480),
-                                Monitor("P", 0, 0, 1024, 768, true)};
+  const DesktopMonitor marked[] = {Monitor("A", -800, 0, 800, 600), Monitor("B", 1024, 0, 640, 480),
+                                   Monitor("P", 0, 0, 1024, 768, true)};
   EXPECT_EQ("saver #0 P 0,0-1024,768; saver #1 A -800,0-0,600; saver #2 B 1024,0-1664,480; ",
             Describe(PlanRunWindows(PolicyEach, marked, 3)));
   // None marked: the one holding (0,0); none holds it either: the first.
-  const MonitorSpec unmarked[] = {Monitor("A", -800, 0, 800, 600), Monitor("P", 0, 0, 1024, 768)};
+  const DesktopMonitor unmarked[] = {Monitor("A", -800, 0, 800, 600),
+                                     Monitor("P", 0, 0, 1024, 768)};
   EXPECT_EQ("saver #0 P 0,0-1024,768; cover #1 A -800,0-0,600; ",
             Describe(PlanRunWindows(PolicyPrimary, unmarked, 2)));
-  const MonitorSpec away[] = {Monitor("A", 100, 100, 800, 600), Monitor("B", 900, 100, 80, 60)};
+  const DesktopMonitor away[] = {Monitor("A", 100, 100, 800, 600), Monitor("B", 900, 100, 80, 60)};
   EXPECT_EQ("saver #0 A 100,100-900,700; cover #1 B 900,100-980,160; ",
             Describe(PlanRunWindows(PolicyPrimary, away, 2)));
 }
 
 TEST(RunPlan, MonitorsWithoutAreaOrMirroredGetNoWindowAndNoneGivesAnEmptyPlan) {
-  const MonitorSpec odd[] = {Monitor("P", 0, 0, 1024, 768, true), Monitor("Z", 50, 50, 0, 600),
-                             Monitor("N", 50, 50, -10, -10), Monitor("M", 0, 0, 1024, 768)};
+  const DesktopMonitor odd[] = {Monitor("P", 0, 0, 1024, 768, true), Monitor("Z", 50, 50, 0, 600),
+                                Monitor("N", 50, 50, -10, -10), Monitor("M", 0, 0, 1024, 768)};
   EXPECT_EQ("saver #0 P 0,0-1024,768; ", Describe(PlanRunWindows(PolicyEach, odd, 4)));
   EXPECT_EQ(0, PlanRunWindows(PolicyEach, nullptr, 3).count);
   EXPECT_EQ(0, PlanRunWindows(PolicyPrimary, odd + 1, 2).count);
@@ -71,7 +72,7 @@ TEST(RunPlan, MonitorsWithoutAreaOrMirroredGetNoWindowAndNoneGivesAnEmptyPlan) {
 }
 
 TEST(RunPlan, MoreMonitorsThanWindowsKeepsTheFirstOnesAndUnterminatedKeysStayInside) {
-  MonitorSpec many[MaxRunWindows + 4];
+  DesktopMonitor many[MaxRunWindows + 4];
   for (int i = 0; i < MaxRunWindows + 4; ++i) {
     many[i] = Monitor("", i * 100, 0, 100, 100, i == MaxRunWindows + 2);
     std::memset(many[i].key, 'k', sizeof many[i].key);  // no terminator at all
@@ -112,25 +113,25 @@ std::string Relayout(const RunPlan& before, const RunPlan& after) {
 TEST(Relayout, WindowsStayWithTheirMonitorsGoWithThemAndNewMonitorsGetNewOnes) {
   RunPlan three = PlanRunWindows(PolicyEach, threeMonitors, 3);
   // DISPLAY2 unplugged: its window goes, the others keep theirs.
-  const MonitorSpec withoutLeft[] = {threeMonitors[0], threeMonitors[2]};
+  const DesktopMonitor withoutLeft[] = {threeMonitors[0], threeMonitors[2]};
   EXPECT_EQ("0->0 1->gone 2->1 ", Relayout(three, PlanRunWindows(PolicyEach, withoutLeft, 2)));
   // Plugged in again, now right of the primary: the same monitor, moved.
-  const MonitorSpec moved[] = {threeMonitors[0], Monitor("\\\\.\\DISPLAY2", 1024, 0, 800, 600),
-                               threeMonitors[2]};
+  const DesktopMonitor moved[] = {threeMonitors[0], Monitor("\\\\.\\DISPLAY2", 1024, 0, 800, 600),
+                                  threeMonitors[2]};
   RunPlan after = PlanRunWindows(PolicyEach, moved, 3);
   EXPECT_EQ("0->0 1->1 2->2 ", Relayout(three, after));
   EXPECT_EQ(1024, after.windows[1].area.left);
   // One removed and another added at once: a new window, never the old one reused.
-  const MonitorSpec swapped[] = {threeMonitors[0], threeMonitors[1],
-                                 Monitor("\\\\.\\DISPLAY4", 1024, 0, 640, 480)};
+  const DesktopMonitor swapped[] = {threeMonitors[0], threeMonitors[1],
+                                    Monitor("\\\\.\\DISPLAY4", 1024, 0, 640, 480)};
   EXPECT_EQ("0->0 1->1 2->gone new2 ", Relayout(three, PlanRunWindows(PolicyEach, swapped, 3)));
 }
 
 TEST(Relayout, TheFirstSaverWindowSurvivesAChangeOfThePrimaryMonitor) {
   RunPlan before = PlanRunWindows(PolicyPrimary, threeMonitors, 3);
   // DISPLAY1 gone, DISPLAY3 the new primary: the saver window moves there, DISPLAY3's cover goes.
-  const MonitorSpec newPrimary[] = {threeMonitors[1],
-                                    Monitor("\\\\.\\DISPLAY3", 0, 0, 640, 480, true)};
+  const DesktopMonitor newPrimary[] = {threeMonitors[1],
+                                       Monitor("\\\\.\\DISPLAY3", 0, 0, 640, 480, true)};
   RunPlan after = PlanRunWindows(PolicyPrimary, newPrimary, 2);
   EXPECT_EQ("0->0 1->1 2->gone ", Relayout(before, after));
   EXPECT_EQ(640, after.windows[0].area.right);
@@ -143,7 +144,8 @@ TEST(Relayout, TheFirstSaverWindowSurvivesAChangeOfThePrimaryMonitor) {
 
 TEST(Relayout, CoversOfMonitorsThatWentCoverNewOnes) {
   RunPlan before = PlanRunWindows(PolicyPrimary, threeMonitors, 3);
-  const MonitorSpec replaced[] = {threeMonitors[0], Monitor("\\\\.\\DISPLAY9", -640, 0, 640, 480)};
+  const DesktopMonitor replaced[] = {threeMonitors[0],
+                                     Monitor("\\\\.\\DISPLAY9", -640, 0, 640, 480)};
   EXPECT_EQ("0->0 1->1 2->gone ", Relayout(before, PlanRunWindows(PolicyPrimary, replaced, 2)));
   // Everything unplugged but the primary: only covers go.
   EXPECT_EQ("0->0 1->gone 2->gone ",
@@ -162,7 +164,7 @@ TEST(Threshold, MovementCountsAlongEitherAxisOnEveryMonitorWithoutOverflow) {
   EXPECT_FALSE(MovedPastThreshold({INT32_MIN, 0}, {-1, 0}, INT32_MAX));
 }
 
-std::string Corners(const MonitorSpec* monitors, int count) {
+std::string Corners(const DesktopMonitor* monitors, int count) {
   ScreenPoint corners[4];
   if (!DesktopCorners(monitors, count, corners)) return "none";
   std::string text;
@@ -179,14 +181,14 @@ TEST(DesktopCorners, EachCornerOfTheDesktopIsOnTheMonitorNearestToIt) {
   // One monitor: its own corners.
   EXPECT_EQ("0,0 1023,0 1023,767 0,767 ", Corners(threeMonitors, 1));
   // Monitors of different heights side by side: the bottom corners lie on each one's own bottom.
-  const MonitorSpec uneven[] = {Monitor("P", 0, 0, 1024, 768, true),
-                                Monitor("L", -800, 168, 800, 600)};
+  const DesktopMonitor uneven[] = {Monitor("P", 0, 0, 1024, 768, true),
+                                   Monitor("L", -800, 168, 800, 600)};
   EXPECT_EQ("-800,168 1023,0 1023,767 -800,767 ", Corners(uneven, 2));
-  const MonitorSpec empty[] = {Monitor("Z", 0, 0, 0, 0)};
+  const DesktopMonitor empty[] = {Monitor("Z", 0, 0, 0, 0)};
   EXPECT_EQ("none", Corners(empty, 1));
   EXPECT_EQ("none", Corners(nullptr, 2));
-  const MonitorSpec far[] = {Monitor("A", INT32_MIN, INT32_MIN, 10, 10),
-                             Monitor("B", INT32_MAX - 10, INT32_MAX - 10, 10, 10)};
+  const DesktopMonitor far[] = {Monitor("A", INT32_MIN, INT32_MIN, 10, 10),
+                                Monitor("B", INT32_MAX - 10, INT32_MAX - 10, 10, 10)};
   // Corners 2^32 apart: no overflow, and the top-left is the far monitor's.
   EXPECT_EQ(0u, Corners(far, 2).find(std::to_string(INT32_MIN) + "," + std::to_string(INT32_MIN)));
 }

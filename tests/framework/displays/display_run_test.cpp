@@ -12,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include "monitor_spec.h"
+#include "test_monitors.h"
 
 #include <cstring>
 #include <atomic>
@@ -25,23 +25,23 @@ using namespace morvane;
 namespace {
 
 // The desktop the run sees: primary 640x480, 400x300 left of it, 320x240 below it.
-MonitorSpec fakeMonitors[MaxRunWindows];
+DesktopMonitor fakeMonitors[MaxRunWindows];
 int fakeCount;
 
-int ListFakeMonitors(MonitorSpec* monitors, int capacity) {
+int ListFakeMonitors(DesktopMonitor* monitors, int capacity) {
   int n = fakeCount < capacity ? fakeCount : capacity;
   for (int i = 0; i < n; ++i) monitors[i] = fakeMonitors[i];
   return n;
 }
 
-void SetDesktop(std::initializer_list<MonitorSpec> monitors) {
+void SetDesktop(std::initializer_list<DesktopMonitor> monitors) {
   fakeCount = 0;
-  for (const MonitorSpec& m : monitors) fakeMonitors[fakeCount++] = m;
+  for (const DesktopMonitor& m : monitors) fakeMonitors[fakeCount++] = m;
 }
 
-const MonitorSpec primary = Monitor("P", 0, 0, 640, 480, true);
-const MonitorSpec left = Monitor("L", -400, 0, 400, 300);
-const MonitorSpec below = Monitor("B", 0, 480, 320, 240);
+const DesktopMonitor primary = Monitor("P", 0, 0, 640, 480, true);
+const DesktopMonitor left = Monitor("L", -400, 0, 400, 300);
+const DesktopMonitor below = Monitor("B", 0, 480, 320, 240);
 
 struct WindowSeen {
   int creates = 0;
@@ -135,7 +135,7 @@ RECT WindowArea(HWND window) {
   return r;
 }
 
-bool SameArea(const RECT& r, const MonitorSpec& m) {
+bool SameArea(const RECT& r, const DesktopMonitor& m) {
   return r.left == m.area.left && r.top == m.area.top && r.right == m.area.right &&
          r.bottom == m.area.bottom;
 }
@@ -299,7 +299,7 @@ TEST_F(DisplayRunTest, EachMonitorGetsASaverWindowOfItsOwnTickingOnItsOwnThread)
   std::vector<HWND> savers = RunWindowsOf(RunWindowKind::Saver);
   ASSERT_EQ(3u, savers.size());
   EXPECT_TRUE(RunWindowsOf(RunWindowKind::Cover).empty());
-  const MonitorSpec* expected[] = {&primary, &left, &below};
+  const DesktopMonitor* expected[] = {&primary, &left, &below};
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(1, seen[savers[i]].creates);
     EXPECT_EQ(i, seen[savers[i]].number);
@@ -383,8 +383,8 @@ TEST_F(DisplayRunTest, ADisplayChangeDestroysWindowsOfMonitorsThatWentAndMakesTh
   ASSERT_EQ(3u, before.size());
   ASSERT_TRUE(EveryWindowTicks(1));
   // The left monitor unplugged, a new one right of the primary, the one below moved.
-  const MonitorSpec right = Monitor("R", 640, 0, 300, 200);
-  const MonitorSpec belowMoved = Monitor("B", 100, 480, 320, 240);
+  const DesktopMonitor right = Monitor("R", 640, 0, 300, 200);
+  const DesktopMonitor belowMoved = Monitor("B", 100, 480, 320, 240);
   SetDesktop({primary, belowMoved, right});
   ASSERT_TRUE(displayRun.watcher);
   SendMessageA(displayRun.watcher, WM_DISPLAYCHANGE, 32, MAKELPARAM(640, 480));
@@ -409,7 +409,7 @@ TEST_F(DisplayRunTest, ADisplayChangeDestroysWindowsOfMonitorsThatWentAndMakesTh
 TEST_F(DisplayRunTest, WhenThePrimaryMonitorGoesTheSaverWindowMovesAndTheCoversFollow) {
   Start(SCRMONITORS_PRIMARY);
   HWND lead = RunWindowsOf(RunWindowKind::Saver)[0];
-  const MonitorSpec newPrimary = Monitor("B", 0, 0, 320, 240, true);
+  const DesktopMonitor newPrimary = Monitor("B", 0, 0, 320, 240, true);
   SetDesktop({left, newPrimary});
   SendMessageA(displayRun.watcher, WM_DISPLAYCHANGE, 32, 0);
   std::vector<HWND> savers = RunWindowsOf(RunWindowKind::Saver);

@@ -22,7 +22,7 @@ using namespace morvane;
 
 namespace {
 
-int ListOneMonitor(MonitorSpec* monitors, int capacity) {
+int ListOneMonitor(DesktopMonitor* monitors, int capacity) {
   if (capacity < 1) return 0;
   monitors[0] = {{0, 0, 320, 240}, true, "P"};
   return 1;
