@@ -5,13 +5,13 @@
 #include "corner_zones.h"
 
 using namespace corners;
-using morvane::MonitorSpec;
+using morvane::DesktopMonitor;
 using morvane::ScreenPoint;
 
 namespace {
 
-MonitorSpec Monitor(int32_t left, int32_t top, int32_t width, int32_t height, bool primary) {
-  MonitorSpec spec = {};
+DesktopMonitor Monitor(int32_t left, int32_t top, int32_t width, int32_t height, bool primary) {
+  DesktopMonitor spec = {};
   spec.area = {left, top, left + width, top + height};
   spec.primary = primary;
   return spec;
@@ -29,7 +29,7 @@ TEST(CornerZones, TheSideIsFourPixelsAt96DpiScaledAndNeverZero) {
 }
 
 TEST(CornerZones, OneMonitorHasAZoneInsideEachCorner) {
-  MonitorSpec one = Monitor(0, 0, 1024, 768, true);
+  DesktopMonitor one = Monitor(0, 0, 1024, 768, true);
   CornerZones zones = ZonesFor(&one, 1, 4);
   ASSERT_TRUE(zones.valid);
   struct Probe {
@@ -48,7 +48,7 @@ TEST(CornerZones, OneMonitorHasAZoneInsideEachCorner) {
 
 TEST(CornerZones, AMonitorLeftOfThePrimaryGivesTheLeftCornersAtNegativeX) {
   // 1024x768 primary, 800x600 left of it, tops aligned.
-  MonitorSpec two[] = {Monitor(0, 0, 1024, 768, true), Monitor(-800, 0, 800, 600, false)};
+  DesktopMonitor two[] = {Monitor(0, 0, 1024, 768, true), Monitor(-800, 0, 800, 600, false)};
   CornerZones zones = ZonesFor(two, 2, 4);
   ASSERT_TRUE(zones.valid);
   EXPECT_EQ(0, CornerAt(zones, {-800, 0}));
@@ -65,17 +65,17 @@ TEST(CornerZones, AMonitorLeftOfThePrimaryGivesTheLeftCornersAtNegativeX) {
 
 TEST(CornerZones, NoUsableMonitorGivesNoZonesAndNoCorner) {
   EXPECT_FALSE(ZonesFor(nullptr, 3, 4).valid);
-  MonitorSpec empty = Monitor(10, 10, 0, 0, true);
+  DesktopMonitor empty = Monitor(10, 10, 0, 0, true);
   CornerZones zones = ZonesFor(&empty, 1, 4);
   EXPECT_FALSE(zones.valid);
   EXPECT_EQ(-1, CornerAt(zones, {10, 10}));
-  MonitorSpec one = Monitor(0, 0, 100, 100, true);
+  DesktopMonitor one = Monitor(0, 0, 100, 100, true);
   EXPECT_FALSE(ZonesFor(&one, 1, 0).valid);
 }
 
 TEST(CornerZones, MonitorsAtTheEndsOfThe32BitRangeDoNotOverflow) {
-  MonitorSpec far[] = {Monitor(INT_MIN, INT_MIN, 100, 100, false),
-                       Monitor(INT_MAX - 100, INT_MAX - 100, 100, 100, true)};
+  DesktopMonitor far[] = {Monitor(INT_MIN, INT_MIN, 100, 100, false),
+                          Monitor(INT_MAX - 100, INT_MAX - 100, 100, 100, true)};
   CornerZones zones = ZonesFor(far, 2, 32);
   ASSERT_TRUE(zones.valid);
   EXPECT_EQ(0, CornerAt(zones, {INT_MIN, INT_MIN}));
