@@ -49,11 +49,16 @@ bool DrainUntilQuit(DWORD limitMs) {
   }
   return false;
 }
+// Another program taking the foreground ends a real run, and the tests beside this one open
+// windows of their own: this run, about windows and threads across display changes, ignores being
+// deactivated.
 LRESULT CALLBACK CountingSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == SCRM_TIMER) {
     ++ticks;
     return TickPeriodMs;
   }
+  if (message == WM_ACTIVATEAPP && !wParam) return 0;
+  if (message == WM_ACTIVATE && LOWORD(wParam) == WA_INACTIVE) return 0;
   return DefSaverProc(window, message, wParam, lParam);
 }
 
