@@ -290,21 +290,32 @@ class Configure(GlimmerTest):
     def shown_choice(self, sheet):
         return self.monitor_choice(window_tree(sheet))[0]
 
-    def test_the_monitors_choice_shows_what_is_stored_and_stores_each_change(self):
-        # What the page opens with: missing and malformed values count as "Each monitor".
-        cases = [(None, "each"), (("REG_DWORD", "0"), "primary"), (("REG_DWORD", "1"), "each"),
-                 (("REG_DWORD", "9"), "each"), (("REG_SZ", "0"), "each")]
-        for value, shown in cases:
-            with self.subTest(value=value):
-                reg("delete", SETTINGS_KEY, "/v", "Monitors", "/f")
-                if value:
-                    reg("add", SETTINGS_KEY, "/v", "Monitors", "/t", value[0], "/d", value[1], "/f")
+    def test_the_page_opens_with_what_is_stored_and_reads_bad_values_as_the_defaults(self):
+        # Missing or malformed "Monitors" is "Each monitor"; a rate other than 30 or 60, another
+        # type or none is 60; "ShowFrameRate" is held to 0 or 1 (7 ticks the box, -1 does not).
+        cases = [((None, None, None), ("each", 60, False)),
+                 ((("REG_DWORD", "0"), "30", "1"), ("primary", 30, True)),
+                 ((("REG_DWORD", "1"), "60", "0"), ("each", 60, False)),
+                 ((("REG_DWORD", "9"), "45", "7"), ("each", 60, True)),
+                 ((("REG_SZ", "0"), "0", "4294967295"), ("each", 60, False))]
+        for (monitors, rate, show), shown in cases:
+            with self.subTest(monitors=monitors, rate=rate, show=show):
+                reg("delete", SETTINGS_KEY, "/f")
+                if monitors:
+                    reg("add", SETTINGS_KEY, "/v", "Monitors", "/t", monitors[0], "/d", monitors[1],
+                        "/f")
+                if rate is not None:
+                    reg("add", SETTINGS_KEY, "/v", "FrameRate", "/t", "REG_DWORD", "/d", rate, "/f")
+                    reg("add", SETTINGS_KEY, "/v", "ShowFrameRate", "/t", "REG_DWORD", "/d", show,
+                        "/f")
                 saver, windows = self.open_sheet()
-                self.assertEqual(shown, self.monitor_choice(windows)[0])
+                self.assertEqual(shown, (self.monitor_choice(windows)[0],)
+                                 + self.frame_choices(windows)[:2])
                 button = {w["id"]: w for w in windows if w["class"] == "Button"}
                 session.click(button[IDCANCEL]["x"] + 10, button[IDCANCEL]["y"] + 10)
                 self.assertEqual(0, saver.wait_exit())
 
+    def test_the_monitors_choice_stores_each_change(self):
         # Stored as 0: each click is stored at once, the lights stay as they were, and Cancel puts
         # back the 0.
         reg("add", SETTINGS_KEY, "/v", "Monitors", "/t", "REG_DWORD", "/d", "0", "/f")
@@ -362,23 +373,7 @@ class Configure(GlimmerTest):
         self.assertEqual(1, len(rates), "not one rate checked: %r" % buttons)
         return rates[0], buttons[IDC_SHOW_RATE]["checked"] == 1, buttons
 
-    def test_the_frame_rate_choices_show_what_is_stored_and_store_each_change(self):
-        # What the page opens with: a rate other than 30 or 60, another type or none is 60.
-        cases = [(None, None, 60, False), ("30", "1", 30, True), ("60", "0", 60, False),
-                 ("45", "7", 60, True), ("0", "4294967295", 60, False)]
-        for rate, show, shown_rate, shown_show in cases:
-            with self.subTest(rate=rate, show=show):
-                reg("delete", SETTINGS_KEY, "/f")
-                if rate is not None:
-                    reg("add", SETTINGS_KEY, "/v", "FrameRate", "/t", "REG_DWORD", "/d", rate, "/f")
-                    reg("add", SETTINGS_KEY, "/v", "ShowFrameRate", "/t", "REG_DWORD", "/d", show,
-                        "/f")
-                saver, windows = self.open_sheet()
-                self.assertEqual((shown_rate, shown_show), self.frame_choices(windows)[:2])
-                button = {w["id"]: w for w in windows if w["class"] == "Button"}
-                session.click(button[IDCANCEL]["x"] + 10, button[IDCANCEL]["y"] + 10)
-                self.assertEqual(0, saver.wait_exit())
-
+    def test_the_frame_rate_choices_store_each_change(self):
         # Each click is stored at once and leaves the other settings alone; Cancel puts all back.
         reg("delete", SETTINGS_KEY, "/f")
         reg("add", SETTINGS_KEY, "/v", "Lights", "/t", "REG_DWORD", "/d", "9", "/f")
