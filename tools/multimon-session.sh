@@ -23,14 +23,9 @@ dir=$build/wine-mm
 state=$dir/session.env
 mkdir -p "$dir"
 
-export WINEPREFIX=$dir/prefix
-WINEARCH=$(cat "$build/wine/arch" 2>/dev/null || true)
-export WINEARCH=${WINEARCH:-win32}
-export WINEDEBUG=-all
-# NOTE: keeps wineboot from offering to download Mono and Gecko, which would wait for ever.
-export WINEDLLOVERRIDES="mscoree,mshtml="
-
-alive() { [ -n "${1:-}" ] && kill -0 "$1" 2>/dev/null; }
+# shellcheck source=tools/wine-prefix.sh
+. "$(dirname "$0")/wine-prefix.sh"
+use_wine_prefix "$dir/prefix" "$build/wine/arch"
 
 # One dummy Device and Screen per monitor, placed by the ServerLayout. Modes are plain VESA timings;
 # Virtual pins each screen's size to its one mode.
@@ -129,34 +124,9 @@ start() {
   fi
   export DISPLAY=":$n"
 
-  mkdir -p "$WINEPREFIX"
-  # NOTE: a server started without redirection holds the caller's pipes for ever.
-  wineserver -p >/dev/null 2>&1 </dev/null
-  if [ ! -f "$WINEPREFIX/.configured" ]; then
-    wine wineboot -i >/dev/null 2>&1 </dev/null
-    # Unmanaged windows: without a window manager every managed window takes ~2 s to hide.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 </dev/null
-    # NOTE: with XVidMode on, Wine reports the first monitor alone.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXVidMode /t REG_SZ /d N /f >/dev/null 2>&1 </dev/null
-    # A crash must end the process, not wait in winedbg's dialog on the display.
-    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null
-    # The settings reach the registry files only when the server ends; the next server reads them.
-    wineserver -k >/dev/null 2>&1 || true
-    wineserver -w >/dev/null 2>&1 || true
-    wineserver -p >/dev/null 2>&1 </dev/null
-    touch "$WINEPREFIX/.configured"
-  fi
-  # The first process starts Wine's services, which inherit its pipes: make it ours, not a test.
-  wine wineboot >/dev/null 2>&1 </dev/null
-  cat >"$state" <<ENV
-export WINEPREFIX='$WINEPREFIX'
-export WINEARCH=$WINEARCH
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES='$WINEDLLOVERRIDES'
-export DISPLAY=':$n'
-XORG_PID=$xpid
-MM_LAYOUT=$layout
-ENV
+  # NOTE: with XVidMode on, Wine reports the first monitor alone.
+  start_wine_server wine_setting 'HKCU\Software\Wine\X11 Driver' UseXVidMode REG_SZ N
+  write_session_state "$state" "XORG_PID=$xpid" "MM_LAYOUT=$layout"
   cat >"$dir/wine-run" <<'RUN'
 #!/usr/bin/env bash
 # Runs a Windows program under the build's multi-monitor Wine session (tools/multimon-session.sh).

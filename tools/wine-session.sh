@@ -12,14 +12,9 @@ dir=$build/wine
 state=$dir/session.env
 mkdir -p "$dir"
 
-export WINEPREFIX=$dir/prefix
-WINEARCH=$(cat "$dir/arch" 2>/dev/null || true)
-export WINEARCH=${WINEARCH:-win32}
-export WINEDEBUG=-all
-# NOTE: keeps wineboot from offering to download Mono and Gecko, which would wait for ever.
-export WINEDLLOVERRIDES="mscoree,mshtml="
-
-alive() { [ -n "${1:-}" ] && kill -0 "$1" 2>/dev/null; }
+# shellcheck source=tools/wine-prefix.sh
+. "$(dirname "$0")/wine-prefix.sh"
+use_wine_prefix "$dir/prefix" "$dir/arch"
 
 start() {
   if [ -f "$state" ]; then
@@ -41,28 +36,8 @@ start() {
   [ -n "$n" ] || { echo "wine-session: Xvfb did not start" >&2; cat "$dir/xvfb.log" >&2; exit 1; }
   export DISPLAY=":$n"
 
-  mkdir -p "$WINEPREFIX"
-  # NOTE: a server started without redirection holds the caller's pipes for ever.
-  wineserver -p >/dev/null 2>&1 </dev/null
-  if [ ! -f "$WINEPREFIX/.configured" ]; then
-    wine wineboot -i >/dev/null 2>&1 </dev/null
-    # Unmanaged windows: without a window manager every managed window takes ~2 s to hide.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 </dev/null
-    # A crash must end the process, not wait in winedbg's dialog on the virtual display.
-    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null
-    touch "$WINEPREFIX/.configured"
-  else
-    # The first process starts Wine's services, which inherit its pipes: make it ours, not a test.
-    wine wineboot >/dev/null 2>&1 </dev/null
-  fi
-  cat >"$state" <<ENV
-export WINEPREFIX='$WINEPREFIX'
-export WINEARCH=$WINEARCH
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES='$WINEDLLOVERRIDES'
-export DISPLAY=':$n'
-XVFB_PID=$xpid
-ENV
+  start_wine_server
+  write_session_state "$state" "XVFB_PID=$xpid"
 }
 
 stop() {
