@@ -142,17 +142,7 @@ RUN
   chmod +x "$dir/wine-run"
 }
 
-stop() {
-  [ -f "$state" ] || return 0
-  # shellcheck disable=SC1090
-  . "$state"
-  wineserver -k >/dev/null 2>&1 || true
-  if alive "${XORG_PID:-}"; then
-    kill "$XORG_PID" 2>/dev/null || true
-    for _ in $(seq 50); do alive "$XORG_PID" || break; sleep 0.1; done
-  fi
-  rm -f "$state"
-}
+stop() { stop_wine_session "$state" XORG_PID; }
 
 case $cmd in
   start) start ;;

@@ -57,3 +57,19 @@ write_session_state() {
     for line in "$@"; do echo "$line"; done
   } >"$file"
 }
+
+# stop_wine_session FILE PID_NAME: ends the Wine server and the display server whose process id
+# the state FILE holds as PID_NAME, and removes FILE. The prefix stays for the next session.
+stop_wine_session() {
+  local file=$1 pid
+  [ -f "$file" ] || return 0
+  # shellcheck disable=SC1090
+  . "$file"
+  pid=${!2:-}
+  wineserver -k >/dev/null 2>&1 || true
+  if alive "$pid"; then
+    kill "$pid" 2>/dev/null || true
+    for _ in $(seq 50); do alive "$pid" || break; sleep 0.1; done
+  fi
+  rm -f "$file"
+}

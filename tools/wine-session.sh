@@ -40,17 +40,7 @@ start() {
   write_session_state "$state" "XVFB_PID=$xpid"
 }
 
-stop() {
-  [ -f "$state" ] || return 0
-  # shellcheck disable=SC1090
-  . "$state"
-  wineserver -k >/dev/null 2>&1 || true
-  if alive "${XVFB_PID:-}"; then
-    kill "$XVFB_PID" 2>/dev/null || true
-    for _ in $(seq 50); do alive "$XVFB_PID" || break; sleep 0.1; done
-  fi
-  rm -f "$state"
-}
+stop() { stop_wine_session "$state" XVFB_PID; }
 
 case $cmd in
   start) start ;;

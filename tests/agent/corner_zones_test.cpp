@@ -11,10 +11,10 @@ using morvane::ScreenPoint;
 namespace {
 
 DesktopMonitor Monitor(int32_t left, int32_t top, int32_t width, int32_t height, bool primary) {
-  DesktopMonitor spec = {};
-  spec.area = {left, top, left + width, top + height};
-  spec.primary = primary;
-  return spec;
+  DesktopMonitor monitor = {};
+  monitor.area = {left, top, left + width, top + height};
+  monitor.primary = primary;
+  return monitor;
 }
 
 TEST(CornerZones, TheSideIsFourPixelsAt96DpiScaledAndNeverZero) {

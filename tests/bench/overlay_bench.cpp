@@ -19,6 +19,7 @@
 #include "frame_overlay.h"
 #include "glimmer_saver.h"
 #include "morvane.h"
+#include "run_self_as_saver.h"
 #include "saver_window.h"
 #include "settings_store.h"
 
@@ -154,22 +155,9 @@ LRESULT CALLBACK TimingProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 int RunSaverInChild() {
-  char self[MAX_PATH];
-  if (!GetModuleFileNameA(nullptr, self, sizeof self)) return 1;
-  char command[MAX_PATH + 64];
-  std::snprintf(command, sizeof command, "\"%s\" /s %d", self, timedFrames);
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(self, command, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                      &process))
-    return 1;
-  WaitForSingleObject(process.hProcess, 120000);
-  DWORD code = 0;
-  GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return code == 2 ? 0 : 1;
+  char frames[16];
+  std::snprintf(frames, sizeof frames, "%d", timedFrames);
+  return RunSelfAsSaver(frames, 120000);
 }
 
 }  // namespace

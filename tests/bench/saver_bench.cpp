@@ -17,6 +17,7 @@
 #include "glimmer_saver.h"
 #include "light_sim.h"
 #include "morvane.h"
+#include "run_self_as_saver.h"
 #include "scene_render.h"
 #include "scene_window.h"
 #include "saver_window.h"
@@ -150,22 +151,9 @@ LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 }
 
 int RunSaverInChild() {
-  char self[MAX_PATH];
-  if (!GetModuleFileNameA(nullptr, self, sizeof self)) return 1;
-  char command[MAX_PATH + 64];
-  std::snprintf(command, sizeof command, "\"%s\" /s %g", self, measureSeconds);
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(self, command, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                      &process))
-    return 1;
-  WaitForSingleObject(process.hProcess, static_cast<DWORD>((measureSeconds + 30) * 1000));
-  DWORD code = 0;
-  GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return code == 2 ? 0 : 1;
+  char seconds[32];
+  std::snprintf(seconds, sizeof seconds, "%g", measureSeconds);
+  return RunSelfAsSaver(seconds, static_cast<DWORD>((measureSeconds + 30) * 1000));
 }
 
 }  // namespace
