@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "corner_zones.h"
+#include "displays/corner_mode.h"
 #include "dwell.h"
 
 namespace corners {
@@ -18,6 +19,8 @@ struct AgentRun {
   HANDLE mutex = nullptr;
   // The corner codes in force, in corner order.
   uint8_t codes[CornerCount] = {};
+  // Which corners count: the desktop's outer ones, or every monitor's.
+  morvane::CornerMode cornerMode = morvane::CornerMode::Desktop;
   CornerZones zones = {};
   DwellMachine dwell;
   // The corner the pointer was in at the last sample (-1 for none), for the traces.
