@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "agent_state.h"
+#include "displays/monitor_dpi.h"
 #include "trace.h"
 
 namespace corners {
@@ -31,14 +32,6 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
   return TRUE;
 }
 
-int ScreenDpi() {
-  HDC screen = GetDC(nullptr);
-  if (!screen) return 96;
-  int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-  ReleaseDC(nullptr, screen);
-  return dpi;
-}
-
 bool IsDesktopWindow(HWND window) {
   if (window == GetDesktopWindow() || window == GetShellWindow()) return true;
   char name[32] = {};
@@ -46,23 +39,58 @@ bool IsDesktopWindow(HWND window) {
   return lstrcmpA(name, "Progman") == 0 || lstrcmpA(name, "WorkerW") == 0;
 }
 
+// The desktop's four corners, in the line the tests read.
+void TraceDesktopZones(int monitors, int32_t side) {
+  const morvane::CornerZone* z = agentRun.zones.zones;
+  Trace("monitors=%d zone=%ld corners %ld,%ld %ld,%ld %ld,%ld %ld,%ld", monitors,
+        static_cast<long>(side), static_cast<long>(z[0].box.left), static_cast<long>(z[0].box.top),
+        static_cast<long>(z[1].box.right - 1), static_cast<long>(z[1].box.top),
+        static_cast<long>(z[2].box.right - 1), static_cast<long>(z[2].box.bottom - 1),
+        static_cast<long>(z[3].box.left), static_cast<long>(z[3].box.bottom - 1));
+}
+
+// Every zone as kind@x,y/side (x,y its corner pixel), a trace line per ZonesPerLine zones so that
+// a line stays within wsprintf's 1024 characters.
+void TraceEachZones(int monitors) {
+  enum { ZonesPerLine = 16, ZoneTextCapacity = 40 };
+  const CornerZones& zones = agentRun.zones;
+  for (int first = 0; first < zones.count; first += ZonesPerLine) {
+    char line[ZonesPerLine * ZoneTextCapacity + 64];
+    int used = first == 0 ? wsprintfA(line, "monitors=%d each zones=%d", monitors, zones.count)
+                          : wsprintfA(line, "each zones from %d", first);
+    for (int i = first; i < zones.count && i < first + ZonesPerLine; ++i) {
+      const morvane::CornerZone& zone = zones.zones[i];
+      bool right = zone.kind == morvane::CornerTopRight || zone.kind == morvane::CornerBottomRight;
+      bool bottom =
+          zone.kind == morvane::CornerBottomRight || zone.kind == morvane::CornerBottomLeft;
+      used += wsprintfA(line + used, " %d@%ld,%ld/%ld", zone.kind,
+                        static_cast<long>(right ? zone.box.right - 1 : zone.box.left),
+                        static_cast<long>(bottom ? zone.box.bottom - 1 : zone.box.top),
+                        static_cast<long>(zone.box.right - zone.box.left));
+    }
+    Trace("%s", line);
+  }
+}
+
 }  // namespace
 
 void RefreshZones() {
   MonitorList list = {};
   EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&list));
-  int32_t side = ZoneSide(ScreenDpi());
-  agentRun.zones = ZonesFor(list.monitors, list.count, side);
-  if (!agentRun.zones.valid) {
+  int dpis[morvane::MaxRunWindows] = {};
+  bool each = agentRun.cornerMode == morvane::CornerMode::Each;
+  if (each) morvane::MonitorDpis(list.monitors, list.count, dpis);
+  int screenDpi = morvane::ScreenDpi();
+  agentRun.zones = ZonesFor(agentRun.cornerMode, list.monitors, dpis, list.count, screenDpi);
+  if (agentRun.zones.count == 0) {
     Trace("no monitor: corners idle");
     return;
   }
-  const morvane::ScreenBox* b = agentRun.zones.boxes;
-  Trace("monitors=%d zone=%ld corners %ld,%ld %ld,%ld %ld,%ld %ld,%ld", list.count,
-        static_cast<long>(side), static_cast<long>(b[0].left), static_cast<long>(b[0].top),
-        static_cast<long>(b[1].right - 1), static_cast<long>(b[1].top),
-        static_cast<long>(b[2].right - 1), static_cast<long>(b[2].bottom - 1),
-        static_cast<long>(b[3].left), static_cast<long>(b[3].bottom - 1));
+  if (each) {
+    TraceEachZones(list.count);
+  } else {
+    TraceDesktopZones(list.count, ZoneSide(screenDpi));
+  }
 }
 
 bool FullScreenInFront() {
