@@ -3,6 +3,7 @@
 #include "displays/display_run.h"
 #include "displays/dpi_awareness.h"
 #include "settings/prefs.h"
+#include "run/never_corner.h"
 #include "run/saver_run.h"
 #include "timer/timer.h"
 
@@ -23,6 +24,7 @@ int RunMessageLoop() {
 }
 
 int RunFullScreen() {
+  if (PointerRestsInNeverCorner()) return 0;
   if (!saverRun.executors.makeSaverWindow || !StartDisplayRun(saverRun.executors.makeSaverWindow)) {
     return 2;
   }

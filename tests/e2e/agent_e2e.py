@@ -7,8 +7,8 @@ hold-off calls it makes and what the test saver it starts sees all land in the r
     agent_e2e.py BUILD_DIR [unittest arguments]
 
 Our ScrHots.dll is installed in the prefix's system folder for the run and removed after it. The
-class MultiMonitorCorners starts a desktop of two monitors of its own (tools/multimon-session.sh)
-and runs only when named."""
+classes MultiMonitorCorners and EachMonitorCorners start a desktop of two or three monitors of their
+own (tools/multimon-session.sh) and run only when named."""
 import os
 import shutil
 import subprocess
@@ -24,6 +24,7 @@ AGENT = os.path.join("agent", "morvanecorners.exe")
 TRACE = "Morvane corners: "
 SETTINGS_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Screen Savers"
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
+CORNERS_MODE_KEY = r"HKCU\Software\Morvane\Hot Corners"
 CENTRE = (500, 400)
 # SetThreadExecutionState's flags as the seam records them.
 HOLD_OFF = "execution state 0x80000003"
@@ -374,16 +375,18 @@ class SystemAgent(AgentTest, unittest.TestCase):
         sheet.wait_exit()
 
 
-class MultiMonitorCorners(AgentTest, unittest.TestCase):
-    """A desktop of a 1024x768 primary and an 800x600 monitor left of it."""
+class MultiMonitorTest(AgentTest):
+    """A desktop of several monitors (tools/multimon-session.sh's layout) for the whole class; the
+    first is the 1024x768 primary, an 800x600 one lies left of it."""
 
+    layout = "two"
     x_offset = 800
 
     @classmethod
     def setUpClass(cls):
         cls.script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools",
                                   "multimon-session.sh")
-        subprocess.run([cls.script, "start", build, "two"], check=True, timeout=180)
+        subprocess.run([cls.script, "start", build, cls.layout], check=True, timeout=180)
         cls.session = Session(build, state_dir="wine-mm")
         global session
         cls.saved_session, session = session, cls.session
@@ -394,6 +397,8 @@ class MultiMonitorCorners(AgentTest, unittest.TestCase):
         session = cls.saved_session
         subprocess.run([cls.script, "stop", build], timeout=120)
 
+
+class MultiMonitorCorners(MultiMonitorTest, unittest.TestCase):
     def test_the_outer_corners_include_the_left_monitors_at_negative_x(self):
         self.start_agent("Y--N")
         self.assertEqual(["monitors=2 zone=4 corners -800,0 1023,0 1023,767 -800,599"],
@@ -407,6 +412,57 @@ class MultiMonitorCorners(AgentTest, unittest.TestCase):
         self.end_saver(1)
 
 
+class EachMonitorCorners(MultiMonitorTest, unittest.TestCase):
+    """Every monitor's corners where the desktop ends, with a 640x480 monitor right of the primary
+    as well: the primary's bottom-right is hot (the pointer stops there both ways) though it is no
+    corner of the desktop's, its top-left is not (the left monitor goes on from it)."""
+
+    layout = "three"
+
+    def setUp(self):
+        super().setUp()
+        reg("add", CORNERS_MODE_KEY, "/v", "Corners", "/t", "REG_SZ", "/d", "each", "/f")
+        self.addCleanup(reg, "delete", CORNERS_MODE_KEY, "/v", "Corners", "/f")
+
+    def saver_alone(self):
+        """The test saver started with "/s" where the pointer rests, as the system would start it;
+        its exit code once it ended, by itself or by a key."""
+        saver = self.start("test_saver_plain.exe", "/s", threshold=200, prefs=("debugTrace",))
+        if not poll(lambda: not saver.running() or self.scratch.matching("tick 2"), 15):
+            self.fail("the saver neither ended nor ticked")
+        if saver.running():
+            self.session.key("a")
+        return saver.wait_exit()
+
+    def test_the_corners_of_each_monitor_where_the_desktop_ends_are_hot(self):
+        self.start_agent("N-N-")
+        self.assertEqual(["corner mode: each"], self.traces("corner mode"))
+        line = self.traces("monitors=")[0].split()
+        self.assertEqual(["monitors=3", "each", "zones=6"], line[:3])
+        self.assertEqual(sorted(["2@1023,767/4", "3@0,767/4", "0@-800,0/4", "3@-800,599/4",
+                                 "1@1663,0/4", "2@1663,479/4"]), sorted(line[3:]))
+        # The primary's top-left: neither the agent nor a saver started there takes it for the
+        # "never" corner it would be on a desktop of its own. The agent looks four times a second;
+        # the saver's start and two ticks give it many looks.
+        self.place_mouse(self.x_offset, 0)
+        self.assertEqual(2, self.saver_alone())
+        self.assertEqual([], self.traces("corner 0 entered"))
+        self.assertEqual([], self.traces(HOLD_OFF))
+        # The primary's bottom-right.
+        self.rest_in(1023, 767, 2)
+        self.wait_trace(HOLD_OFF)
+        runs = len(self.saver_runs())
+        self.assertEqual(0, self.saver_alone())
+        self.assertEqual(runs, len(self.saver_runs()))
+        self.assertEqual(1, len(self.scratch.matching(
+            "trace Full screen: the pointer rests in never corner 2 (each corners)")))
+        self.leave(2)
+        self.wait_trace(RELEASED)
+        # The left monitor's top-left, the desktop's too.
+        self.rest_in(-800, 0, 0)
+        self.wait_trace(HOLD_OFF, 2)
+
+
 def install_scrhots():
     target = os.path.join(system_folder(), "ScrHots.dll")
     shutil.copy(os.path.join(session.bin, "agent", "ScrHots.dll"), target)
@@ -417,8 +473,8 @@ def main():
     global build, session
     build = os.path.abspath(sys.argv[1])
     names = sys.argv[2:]
-    if names == ["MultiMonitorCorners"]:
-        suite = unittest.defaultTestLoader.loadTestsFromTestCase(MultiMonitorCorners)
+    if names in (["MultiMonitorCorners"], ["EachMonitorCorners"]):
+        suite = unittest.defaultTestLoader.loadTestsFromTestCase(globals()[names[0]])
         return unittest.TextTestRunner(verbosity=2).run(suite).wasSuccessful()
     session = Session(build)
     AgentTest.session = session

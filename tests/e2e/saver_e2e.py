@@ -3,6 +3,7 @@ clicks and mouse movement through xdotool, boxes answered by clicking their butt
 inside a saver (its windows, ticks, cursor) is read from its log."""
 import os
 import re
+import subprocess
 import sys
 import tempfile
 import unittest
@@ -151,6 +152,24 @@ class FullScreen(SaverTest, unittest.TestCase):
         self.session.key("a")
         self.assertEqual(2, saver.wait_exit())
         self.assertEqual(["run 1 result=2"], self.scratch.matching("run 1"))
+
+    def test_s_with_the_pointer_in_a_never_corner_ends_at_once_with_0_and_elsewhere_runs(self):
+        reg = [self.session.wine_run, "reg"]
+        key = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Screen Savers"
+        subprocess.run(reg + ["add", key, "/v", "Mouse Corners", "/t", "REG_SZ", "/d", "-N--",
+                              "/f"], env=self.session.env, check=True, timeout=60)
+        self.addCleanup(subprocess.run, reg + ["delete", key, "/v", "Mouse Corners", "/f"],
+                        env=self.session.env, timeout=60)
+        self.place_mouse(SCREEN[0] - 2, 1)
+        saver = self.start("test_saver_plain.exe", "/s", threshold=200, prefs=("debugTrace",))
+        self.assertEqual(0, saver.wait_exit())
+        self.assertEqual(["run 1 result=0 monitorclass=0"], self.scratch.matching("run 1"))
+        self.assertEqual(1, len(self.scratch.matching(
+            "trace Full screen: the pointer rests in never corner 1 (desktop corners)")))
+        self.assertEqual([], self.scratch.matching("created"))
+        saver = self.start_saver()
+        self.session.key("a")
+        self.assertEqual(2, saver.wait_exit())
 
 
 class Preview(SaverTest, unittest.TestCase):

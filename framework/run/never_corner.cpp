@@ -1,0 +1,67 @@
+#include "run/never_corner.h"
+
+#include <windows.h>
+
+#include "core/trace.h"
+#include "displays/corner_zones.h"
+#include "displays/display_run.h"
+#include "displays/monitor_dpi.h"
+#include "settings/user_settings.h"
+
+namespace morvane {
+
+namespace {
+
+// The agent's choice under its own key; anything unreadable is the desktop's corners.
+CornerMode ReadCornerMode() {
+  enum { ModeTextCapacity = 16 };
+  CornerMode mode = CornerMode::Desktop;
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, hotCornersKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+    return mode;
+  }
+  char text[ModeTextCapacity] = {};
+  DWORD size = sizeof text - 1;
+  DWORD type = 0;
+  if (RegQueryValueExA(key, cornerModeValue, nullptr, &type, reinterpret_cast<BYTE*>(text),
+                       &size) == ERROR_SUCCESS &&
+      type == REG_SZ) {
+    mode = CornerModeFromText(text, size);
+  }
+  RegCloseKey(key);
+  return mode;
+}
+
+bool AnyNever(const uint8_t codes[CornerKinds]) {
+  for (int kind = 0; kind < CornerKinds; ++kind) {
+    if (codes[kind] == CORNER_NEVER) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool PointerRestsInNeverCorner() {
+  POINT at;
+  if (!GetCursorPos(&at)) return false;
+  UserSettings settings;
+  const uint8_t* codes = settings.current.corners;
+  // Most users keep no "never" corner: their start lists no monitors.
+  if (!AnyNever(codes)) return false;
+  CornerMode mode = ReadCornerMode();
+  DesktopMonitor monitors[MaxRunWindows] = {};
+  int count = displayRun.listMonitors ? displayRun.listMonitors(monitors, MaxRunWindows) : 0;
+  if (count > MaxRunWindows) count = MaxRunWindows;
+  int dpis[MaxRunWindows] = {};
+  if (mode == CornerMode::Each) MonitorDpis(monitors, count, dpis);
+  CornerZones zones = ZonesFor(mode, monitors, dpis, count, ScreenDpi());
+  int corner = NeverCornerAt(zones, codes, {at.x, at.y});
+  if (corner == NoCorner) return false;
+  char line[128];
+  wsprintfA(line, "Full screen: the pointer rests in never corner %d (%s corners); not starting",
+            corner, CornerModeText(mode));
+  Trace(line);
+  return true;
+}
+
+}  // namespace morvane
