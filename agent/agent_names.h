@@ -13,6 +13,8 @@ constexpr char agentMutex[] = "Local\\MorvaneHotCorners";
 constexpr UINT rereadMessage = WM_APP + 1;
 // The notification-area icon's callback.
 constexpr UINT trayMessage = WM_APP + 2;
+// A check of the configured saver's file answered (lParam: the check, for the window to delete).
+constexpr UINT saverCheckedMessage = WM_APP + 3;
 
 // WM_COPYDATA's tag for a handed-over command line (its switches, without the program's name).
 constexpr ULONG_PTR commandTag = 0x43524F4D;  // "MORC"

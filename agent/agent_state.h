@@ -12,6 +12,7 @@
 namespace corners {
 
 typedef EXECUTION_STATE(WINAPI* ExecutionStateProc)(EXECUTION_STATE);
+typedef BOOL(WINAPI* ParametersInfoProc)(UINT, UINT, PVOID, UINT);
 
 struct AgentRun {
   HINSTANCE instance = nullptr;
@@ -35,9 +36,14 @@ struct AgentRun {
   HANDLE keyEvent = nullptr;
   UINT taskbarCreated = 0;
   bool iconShown = false;
-  // How the hold-off is taken and given back: SetThreadExecutionState, or with a test log the
-  // recording stand-in (hold_off.cpp).
+  // How the hold-off is taken and given back: SetThreadExecutionState and SystemParametersInfoA,
+  // or with a test log the recording stand-ins (hold_off.cpp).
   ExecutionStateProc setExecutionState = nullptr;
+  ParametersInfoProc parametersInfo = nullptr;
+  // A command run without an agent (no icon to tell the user through).
+  bool alone = false;
+  // The idle saver was switched off for the session while the pointer rests in a "never" corner.
+  bool saverDeactivated = false;
   // The test log's path (MORVANE_TEST_LOG), empty when none is set.
   char testLog[MAX_PATH] = {};
 };

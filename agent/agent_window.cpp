@@ -3,6 +3,7 @@
 #include "agent_names.h"
 #include "agent_state.h"
 #include "commands.h"
+#include "corner_mode_setting.h"
 #include "corner_settings.h"
 #include "desktop.h"
 #include "hold_off.h"
@@ -61,6 +62,16 @@ LRESULT OnCopyData(const COPYDATASTRUCT* data) {
   return TRUE;
 }
 
+void OnTimer(UINT_PTR id) {
+  if (id == PointerTimer) OnPointerTimer();
+  if (id == SaverStartTimer) OnSaverStartTimer();
+}
+
+Switches ToggledCornerMode() {
+  bool each = agentRun.cornerMode == morvane::CornerMode::Each;
+  return {Command::Corners, 0, each ? morvane::CornerMode::Desktop : morvane::CornerMode::Each};
+}
+
 void OnMenuCommand(UINT id) {
   switch (id) {
     case MenuStartNow: ExecuteCommand({Command::Now, 0}); break;
@@ -69,6 +80,7 @@ void OnMenuCommand(UINT id) {
     case MenuResume: ExecuteCommand({Command::Resume, 0}); break;
     case MenuSettings: ExecuteCommand({Command::Settings, 0}); break;
     case MenuQuit: ExecuteCommand({Command::Quit, 0}); break;
+    case MenuEveryMonitor: ExecuteCommand(ToggledCornerMode()); break;
     default: break;
   }
 }
@@ -86,8 +98,16 @@ void OnReread() {
   ReadCornerCodes();
 }
 
+// The session ends: nothing after this may leave the idle saver switched off.
+void OnEndSession(bool ending) {
+  if (!ending) return;
+  if (agentRun.dwell.Release()) ReleaseHoldOff();
+  Trace("session ends");
+}
+
 void OnCreate(HWND window) {
   agentRun.window = window;
+  ReadCornerMode();
   RefreshZones();
   WatchSettings();
   ReadCornerCodes();
@@ -100,6 +120,7 @@ void OnDestroy(HWND window) {
   // A quit handed over while the icon's menu is open: the menu's own loop must end too.
   EndMenu();
   KillTimer(window, PointerTimer);
+  KillTimer(window, SaverStartTimer);
   if (agentRun.dwell.Release()) ReleaseHoldOff();
   RemoveTrayIcon();
   ForgetSaver();
@@ -117,12 +138,14 @@ LRESULT OnOtherMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
 LRESULT CALLBACK AgentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE: OnCreate(window); return 0;
-    case WM_TIMER: OnPointerTimer(); return 0;
+    case WM_TIMER: OnTimer(wParam); return 0;
     case WM_DISPLAYCHANGE: OnDisplayChange(); return 0;
     case WM_COPYDATA: return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     case WM_COMMAND: OnMenuCommand(LOWORD(wParam)); return 0;
     case trayMessage: OnTrayEvent(lParam); return 0;
     case rereadMessage: OnReread(); return 0;
+    case saverCheckedMessage: OnSaverChecked(lParam); return 0;
+    case WM_ENDSESSION: OnEndSession(wParam != FALSE); return 0;
     case WM_DESTROY: OnDestroy(window); return 0;
     default: return OnOtherMessage(window, message, wParam, lParam);
   }

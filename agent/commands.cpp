@@ -3,6 +3,9 @@
 #include <windows.h>
 
 #include "agent_state.h"
+#include "corner_mode_setting.h"
+#include "desktop.h"
+#include "hold_off.h"
 #include "saver_start.h"
 #include "trace.h"
 
@@ -12,6 +15,8 @@ void ExecuteCommand(const Switches& switches) {
   switch (switches.command) {
     case Command::Now: StartConfiguredSaver(); break;
     case Command::Pause:
+      // The idle saver comes back at once, not at the pointer's next look.
+      if (agentRun.dwell.Release()) ReleaseHoldOff();
       if (switches.pauseMinutes) {
         agentRun.dwell.PauseFor(GetTickCount(), switches.pauseMinutes);
         Trace("paused for %lu minutes", static_cast<unsigned long>(switches.pauseMinutes));
@@ -30,6 +35,12 @@ void ExecuteCommand(const Switches& switches) {
       DestroyWindow(agentRun.window);
       break;
     case Command::Run: Trace("already running"); break;
+    case Command::Corners:
+      WriteCornerMode(switches.cornerMode);
+      agentRun.cornerMode = switches.cornerMode;
+      Trace("corner mode: %s", morvane::CornerModeText(switches.cornerMode));
+      RefreshZones();
+      break;
     default: Trace("command ignored"); break;
   }
 }

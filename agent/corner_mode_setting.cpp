@@ -37,9 +37,9 @@ bool WriteCornerMode(morvane::CornerMode mode) {
   LONG error = RegCreateKeyExA(HKEY_CURRENT_USER, morvane::hotCornersKey, 0, nullptr, 0,
                                KEY_SET_VALUE, nullptr, &key, nullptr);
   if (error == ERROR_SUCCESS) {
-    error = RegSetValueExA(key, morvane::cornerModeValue, 0, REG_SZ,
-                           reinterpret_cast<const BYTE*>(text),
-                           static_cast<DWORD>(lstrlenA(text) + 1));
+    error =
+        RegSetValueExA(key, morvane::cornerModeValue, 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(text), static_cast<DWORD>(lstrlenA(text) + 1));
     RegCloseKey(key);
   }
   if (error != ERROR_SUCCESS) Trace("corner mode not stored (error %ld)", static_cast<long>(error));

@@ -2,8 +2,10 @@
 #include <windows.h>
 
 #include "agent_state.h"
+#include "alone.h"
 #include "agent_window.h"
 #include "commands.h"
+#include "corner_mode_setting.h"
 #include "corner_settings.h"
 #include "hold_off.h"
 #include "run_key.h"
@@ -53,10 +55,12 @@ int RunAgent(HINSTANCE instance) {
 }
 
 // Without a running agent: what a command does on its own.
-int ActAlone(const Switches& switches) {
+int ActAlone(HINSTANCE instance, const Switches& switches) {
   switch (switches.command) {
-    case Command::Now: StartConfiguredSaver(); return ExitDone;
-    case Command::Settings: ShowSaverSettings(); return ExitDone;
+    case Command::Now:
+    case Command::Settings: return RunAlone(instance, switches) ? ExitDone : ExitFailed;
+    // Kept for the agent's next start.
+    case Command::Corners: return WriteCornerMode(switches.cornerMode) ? ExitDone : ExitFailed;
     default: Trace("no agent runs in this session"); return ExitNoAgent;
   }
 }
@@ -74,7 +78,7 @@ int Main(HINSTANCE instance, const char* commandLine) {
   }
   if (ClaimInstance()) {
     if (switches.command == Command::Run) return RunAgent(instance);
-    int result = ActAlone(switches);
+    int result = ActAlone(instance, switches);
     ReleaseInstance();
     return result;
   }

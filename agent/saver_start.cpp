@@ -1,20 +1,28 @@
 #include "saver_start.h"
 
-#include <windows.h>
+#include <new>
 
+#include "agent_names.h"
 #include "agent_state.h"
+#include "now_request.h"
 #include "saver_path.h"
+#include "secure_setting.h"
 #include "trace.h"
+#include "tray_icon.h"
 
 namespace corners {
 
 namespace {
 
 const char desktopKey[] = "Control Panel\\Desktop";
+const char desktopPolicyKey[] = "Software\\Policies\\Microsoft\\Windows\\Control Panel\\Desktop";
 const char saverValue[] = "SCRNSAVE.EXE";
+const char secureValue[] = "ScreenSaverIsSecure";
+
+enum : UINT { CheckPeriodMs = 100 };
 
 // The configured saver's full path into path (MAX_PATH bytes); false, with a trace, when there is
-// none the agent may start.
+// none the agent may start. May block for long on a network path: called off the window thread.
 bool ConfiguredSaver(char* path) {
   char stored[MAX_PATH] = {};
   HKEY key;
@@ -84,6 +92,148 @@ HANDLE StartSaverProcess(const char* path, const char* mode) {
   return process.hProcess;
 }
 
+// One look at the configured saver's file, made on a thread of its own and posted back to the
+// window as saverCheckedMessage; the window's thread deletes it. Settings checks carry serial 0.
+struct SaverCheck {
+  HWND window;
+  uint32_t serial;
+  // Only with a test log: how long the file takes to answer, as a network path that is down.
+  DWORD testDelayMs;
+  bool usable;
+  char path[MAX_PATH];
+};
+
+DWORD TestFileDelay() {
+  char text[16] = {};
+  if (!agentRun.testLog[0] ||
+      !GetEnvironmentVariableA("MORVANE_TEST_FILE_DELAY_MS", text, sizeof text)) {
+    return 0;
+  }
+  DWORD delay = 0;
+  for (const char* c = text; *c >= '0' && *c <= '9' && delay < 600000; ++c) {
+    delay = delay * 10 + static_cast<DWORD>(*c - '0');
+  }
+  return delay;
+}
+
+DWORD WINAPI CheckSaverOffThread(void* data) {
+  SaverCheck* check = static_cast<SaverCheck*>(data);
+  if (check->testDelayMs) Sleep(check->testDelayMs);
+  check->usable = ConfiguredSaver(check->path);
+  if (!PostMessageA(check->window, saverCheckedMessage, 0, reinterpret_cast<LPARAM>(check))) {
+    delete check;
+  }
+  return 0;
+}
+
+// False, with a trace, when the check could not even be started.
+bool StartSaverCheck(uint32_t serial) {
+  SaverCheck* check =
+      new (std::nothrow) SaverCheck{agentRun.window, serial, TestFileDelay(), false, {}};
+  if (!check) return false;
+  HANDLE thread = CreateThread(nullptr, 0, CheckSaverOffThread, check, 0, nullptr);
+  if (!thread) {
+    Trace("saver's file not checked (error %lu)", GetLastError());
+    delete check;
+    return false;
+  }
+  CloseHandle(thread);
+  return true;
+}
+
+StoredSwitch ReadSwitch(const char* keyName, const char* valueName, char* text, DWORD capacity) {
+  StoredSwitch value = {};
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, keyName, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+    return value;
+  }
+  DWORD number = 0;
+  DWORD type = 0;
+  DWORD size = capacity;
+  if (RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) ==
+          ERROR_SUCCESS &&
+      (type == REG_SZ || type == REG_EXPAND_SZ)) {
+    value = {true, false, 0, text, size};
+  } else {
+    size = sizeof number;
+    if (RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(&number), &size) ==
+            ERROR_SUCCESS &&
+        type == REG_DWORD && size == sizeof number) {
+      value = {true, true, number, nullptr, 0};
+    }
+  }
+  RegCloseKey(key);
+  return value;
+}
+
+// The agent's side of a "now" request.
+class AgentNowSteps : public NowSteps {
+ public:
+  // The path the last file check found usable.
+  char checkedPath[MAX_PATH] = {};
+
+  void AskSystem() override {
+    Trace("asking the system for the screen saver");
+    // The system starts the user's saver as if the idle time had run out, with the secure
+    // setting, its grace period and the policies applied.
+    DefWindowProcA(agentRun.window, WM_SYSCOMMAND, SC_SCREENSAVE, 0);
+  }
+  bool SaverRunning() override { return corners::SaverRunning(); }
+  void CheckSaverFile(uint32_t serial) override {
+    if (!StartSaverCheck(serial)) Trace("configured saver skipped: its file cannot be checked");
+  }
+  bool SecureSettingOn() override {
+    char policy[16] = {};
+    char user[16] = {};
+    bool on = corners::SecureSettingOn(ReadSwitch(desktopPolicyKey, secureValue, policy, 15),
+                                       ReadSwitch(desktopKey, secureValue, user, 15));
+    Trace("logon screen on resume: %s", on ? "yes" : "no");
+    return on;
+  }
+  bool LockSession() override {
+    if (LockWorkStation()) return true;
+    Trace("session not locked (error %lu)", GetLastError());
+    return false;
+  }
+  void StartSaver() override { agentRun.saverProcess = StartSaverProcess(checkedPath, "/s"); }
+  void Tell(NowRefusal) override {
+    TellUser("Screen saver not started",
+             "Your screen saver asks for the logon screen on resume, but this session cannot be "
+             "locked, so the screen saver was not started.");
+  }
+  void Note(const char* what) override { Trace("%s", what); }
+};
+
+struct SaverStart {
+  AgentNowSteps steps;
+  NowRequest request{steps};
+  // A settings check under way, and since when.
+  bool settingsChecking = false;
+  DWORD settingsSince = 0;
+};
+
+SaverStart saverStart;
+
+void KeepCheckingWhileBusy() {
+  if (!agentRun.window) return;
+  if (SaverStartBusy()) {
+    SetTimer(agentRun.window, SaverStartTimer, CheckPeriodMs, nullptr);
+  } else {
+    KillTimer(agentRun.window, SaverStartTimer);
+  }
+}
+
+void AnswerSettingsCheck(const SaverCheck& check) {
+  if (!saverStart.settingsChecking) {
+    Trace("a late answer about the saver's file ignored");
+    return;
+  }
+  saverStart.settingsChecking = false;
+  if (!check.usable) return;
+  HANDLE process = StartSaverProcess(check.path, "/c");
+  if (process) CloseHandle(process);
+}
+
 }  // namespace
 
 void ForgetSaver() {
@@ -101,20 +251,46 @@ bool SaverRunning() {
 }
 
 void StartConfiguredSaver() {
-  if (SaverRunning()) {
-    Trace("a screen saver runs already");
-    return;
-  }
-  char path[MAX_PATH];
-  if (!ConfiguredSaver(path)) return;
-  agentRun.saverProcess = StartSaverProcess(path, "/s");
+  saverStart.request.Begin(GetTickCount());
+  KeepCheckingWhileBusy();
 }
 
 void ShowSaverSettings() {
-  char path[MAX_PATH];
-  if (!ConfiguredSaver(path)) return;
-  HANDLE process = StartSaverProcess(path, "/c");
-  if (process) CloseHandle(process);
+  if (saverStart.settingsChecking) {
+    Trace("the saver's settings are being started already");
+    return;
+  }
+  saverStart.settingsChecking = StartSaverCheck(0);
+  saverStart.settingsSince = GetTickCount();
+  KeepCheckingWhileBusy();
+}
+
+bool SaverStartBusy() {
+  return saverStart.request.Pending() || saverStart.settingsChecking;
+}
+
+void OnSaverStartTimer() {
+  DWORD now = GetTickCount();
+  saverStart.request.Check(now);
+  if (saverStart.settingsChecking &&
+      now - saverStart.settingsSince >= NowRequest::FileCheckLimitMs) {
+    saverStart.settingsChecking = false;
+    Trace("configured saver skipped: its file did not answer in time");
+  }
+  KeepCheckingWhileBusy();
+}
+
+void OnSaverChecked(LPARAM answer) {
+  SaverCheck* check = reinterpret_cast<SaverCheck*>(answer);
+  if (!check) return;
+  if (check->serial == 0) {
+    AnswerSettingsCheck(*check);
+  } else {
+    if (check->usable) lstrcpynA(saverStart.steps.checkedPath, check->path, MAX_PATH);
+    saverStart.request.SaverChecked(check->serial, check->usable);
+  }
+  delete check;
+  KeepCheckingWhileBusy();
 }
 
 }  // namespace corners

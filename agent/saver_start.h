@@ -1,19 +1,31 @@
 #pragma once
-// Starting the user's configured screen saver, as the system starts it.
+// Starting the user's configured screen saver: asked of the system first, started by the agent
+// only when the system starts none, and then only on a session locked first when the user wants
+// the logon screen on resume (now_request.h). The saver's file is checked on a thread of its own,
+// since a saver on a network path that does not answer would freeze the agent. Everything here
+// is called on the agent's window thread.
+#include <windows.h>
 
 namespace corners {
 
 // Whether a screen saver runs: the system says so, or the one the agent started is still alive.
 bool SaverRunning();
 
-// Starts the configured saver with "/s" (full screen) unless one runs already. A saver that is not
-// configured, not a full path to an existing .scr file, or cannot be read is skipped with a trace.
+// "Now": asks the system for the saver, then follows up on agentRun.window's timer.
 void StartConfiguredSaver();
 
-// Runs the configured saver's settings ("/c").
+// Runs the configured saver's settings ("/c") once its file answered.
 void ShowSaverSettings();
 
-// Lets go of the handle of the saver the agent started.
+// Whether a request above still waits for the system or a file check.
+bool SaverStartBusy();
+
+// The window's parts of the requests: its timer, and the file check's answer.
+enum : UINT_PTR { SaverStartTimer = 2 };
+void OnSaverStartTimer();
+void OnSaverChecked(LPARAM answer);
+
+// Lets go of the handle of the saver the agent started and of the requests' timer.
 void ForgetSaver();
 
 }  // namespace corners

@@ -70,6 +70,24 @@ const Named commands[] = {
     {"install", Command::Install},   {"uninstall", Command::Uninstall},
 };
 
+// "corners:" and a mode, the switch's character already skipped.
+bool ReadCornersSwitch(const char* word, size_t length, morvane::CornerMode* mode) {
+  const char prefix[] = "corners:";
+  const size_t prefixLength = sizeof prefix - 1;
+  if (length <= prefixLength) return false;
+  for (size_t i = 0; i < prefixLength; ++i) {
+    if (Lower(word[i]) != prefix[i]) return false;
+  }
+  if (SameWord(word + prefixLength, length - prefixLength, "each")) {
+    *mode = morvane::CornerMode::Each;
+  } else if (SameWord(word + prefixLength, length - prefixLength, "desktop")) {
+    *mode = morvane::CornerMode::Desktop;
+  } else {
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 Switches ParseSwitches(const char* text, size_t size) {
@@ -80,6 +98,10 @@ Switches ParseSwitches(const char* text, size_t size) {
   const char* word = words.start[0];
   size_t length = words.length[0];
   if (length < 2 || (word[0] != '/' && word[0] != '-')) return invalid;
+  morvane::CornerMode mode;
+  if (ReadCornersSwitch(word + 1, length - 1, &mode)) {
+    return words.count == 1 ? Switches{Command::Corners, 0, mode} : invalid;
+  }
   for (const Named& entry : commands) {
     if (!SameWord(word + 1, length - 1, entry.name)) continue;
     Switches result = {entry.command, 0};

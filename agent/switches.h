@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "displays/corner_mode.h"
+
 namespace corners {
 
 enum class Command {
@@ -15,6 +17,7 @@ enum class Command {
   Quit,       // /quit: the running agent ends
   Install,    // /install: start at logon
   Uninstall,  // /uninstall
+  Corners,    // /corners:each or /corners:desktop: which corners are hot
   Invalid,    // anything else
 };
 
@@ -22,13 +25,16 @@ struct Switches {
   Command command;
   // For Pause: minutes, 0 for "until resumed".
   uint32_t pauseMinutes;
+  // For Corners.
+  morvane::CornerMode cornerMode = morvane::CornerMode::Desktop;
 };
 
 enum : uint32_t { MaxPauseMinutesSwitch = 7 * 24 * 60 };
 
 // Reads at most size bytes of text (the command line without the program's name; it need not end
 // with a zero). Switches start with '/' or '-', any case. One switch, plus the minutes for
-// /pause (1 to a week); anything more or else is Invalid.
+// /pause (1 to a week); /corners: takes "each" or "desktop" after its colon, in one word. Anything
+// more or else is Invalid.
 Switches ParseSwitches(const char* text, size_t size);
 
 // The command line's switches alone: what follows the program's name (quoted or not).

@@ -48,6 +48,9 @@ void ShowTrayMenu() {
   if (paused) AppendMenuA(menu, MF_STRING, MenuResume, "&Resume hot corners");
   AppendMenuA(menu, MF_STRING, MenuPauseHour, "Pause hot corners for 1 &hour");
   AppendMenuA(menu, MF_STRING, MenuPauseUntilResumed, "&Pause hot corners until resumed");
+  bool each = agentRun.cornerMode == morvane::CornerMode::Each;
+  AppendMenuA(menu, MF_STRING | (each ? MF_CHECKED : MF_UNCHECKED), MenuEveryMonitor,
+              "Hot corners on every &monitor");
   AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
   AppendMenuA(menu, MF_STRING, MenuSettings, "Screen saver se&ttings");
   AppendMenuA(menu, MF_STRING, MenuQuit, "&Quit");
@@ -58,6 +61,24 @@ void ShowTrayMenu() {
   TrackPopupMenu(menu, TPM_RIGHTBUTTON, at.x, at.y, 0, agentRun.window, nullptr);
   if (agentRun.window) PostMessageA(agentRun.window, WM_NULL, 0, 0);
   DestroyMenu(menu);
+}
+
+void TellUser(const char* title, const char* text) {
+  Trace("told the user: %s", title);
+  if (agentRun.alone) {
+    MessageBoxA(nullptr, text, title, MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+    return;
+  }
+  if (!agentRun.iconShown) {
+    Trace("no notification area: the user was not told");
+    return;
+  }
+  NOTIFYICONDATAA data = IconData();
+  data.uFlags = NIF_INFO;
+  data.dwInfoFlags = NIIF_WARNING;
+  lstrcpynA(data.szInfoTitle, title, sizeof data.szInfoTitle);
+  lstrcpynA(data.szInfo, text, sizeof data.szInfo);
+  if (!Shell_NotifyIconA(NIM_MODIFY, &data)) Trace("balloon not shown");
 }
 
 }  // namespace corners

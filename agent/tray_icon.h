@@ -11,11 +11,15 @@ enum MenuCommand : UINT {
   MenuResume,
   MenuSettings,
   MenuQuit,
+  MenuEveryMonitor,
 };
 
 void ShowTrayIcon();
 void RemoveTrayIcon();
 // The menu at the pointer; its choice arrives as WM_COMMAND.
 void ShowTrayMenu();
+// A balloon from the icon; without an agent (a command run alone) a message box. Traced either
+// way.
+void TellUser(const char* title, const char* text);
 
 }  // namespace corners

@@ -33,18 +33,43 @@ TEST(Switches, EachSwitchInAnyCaseWithSlashOrDash) {
       {"/quit", Command::Quit, 0},
       {"/install", Command::Install, 0},
       {"/UNINSTALL", Command::Uninstall, 0},
+      {"/corners:each", Command::Corners, 0},
+      {"-Corners:DESKTOP", Command::Corners, 0},
   };
   for (const Row& row : rows) {
     Switches s = Parse(row.text);
     EXPECT_EQ(row.command, s.command) << row.text;
     EXPECT_EQ(row.minutes, s.pauseMinutes) << row.text;
   }
+  EXPECT_EQ(morvane::CornerMode::Each, Parse("/CORNERS:Each").cornerMode);
+  EXPECT_EQ(morvane::CornerMode::Desktop, Parse("/corners:desktop").cornerMode);
 }
 
 TEST(Switches, AnythingElseIsInvalid) {
-  for (const char* text : {"now", "/", "-", "/no", "/nowx", "/now now", "/pause 0", "/pause 10081",
-                           "/pause -5", "/pause 1x", "/pause 99999999999999999999", "/pause 5 5",
-                           "/quit 1", "/s", "//now", "/install me", "/resume 3"}) {
+  for (const char* text : {"now",
+                           "/",
+                           "-",
+                           "/no",
+                           "/nowx",
+                           "/now now",
+                           "/pause 0",
+                           "/pause 10081",
+                           "/pause -5",
+                           "/pause 1x",
+                           "/pause 99999999999999999999",
+                           "/pause 5 5",
+                           "/quit 1",
+                           "/s",
+                           "//now",
+                           "/install me",
+                           "/resume 3",
+                           "/corners",
+                           "/corners:",
+                           "/corners:eachx",
+                           "/corners:ea",
+                           "/corners each",
+                           "/corners:each 1",
+                           "/corners:all"}) {
     EXPECT_EQ(Command::Invalid, Parse(text).command) << text;
   }
   EXPECT_EQ(Command::Invalid, ParseSwitches(nullptr, 10).command);
@@ -58,6 +83,9 @@ TEST(Switches, ReadsNoFurtherThanTheSizeGivenEvenWithoutAZero) {
   Switches s = ParseSwitches(pause, 9);
   EXPECT_EQ(Command::Pause, s.command);
   EXPECT_EQ(12u, s.pauseMinutes);
+  const char corners[] = {'/', 'c', 'o', 'r', 'n', 'e', 'r', 's', ':', 'e', 'a', 'c', 'h', 'x'};
+  EXPECT_EQ(Command::Corners, ParseSwitches(corners, 13).command);
+  EXPECT_EQ(Command::Invalid, ParseSwitches(corners, 14).command);
 }
 
 TEST(Switches, TheProgramNameIsSkippedQuotedOrNot) {

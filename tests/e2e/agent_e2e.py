@@ -13,6 +13,7 @@ import os
 import shutil
 import subprocess
 import sys
+import time
 import unittest
 
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
@@ -24,11 +25,16 @@ AGENT = os.path.join("agent", "morvanecorners.exe")
 TRACE = "Morvane corners: "
 SETTINGS_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Screen Savers"
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
-CORNERS_MODE_KEY = r"HKCU\Software\Morvane\Hot Corners"
+CORNERS_KEY = r"HKCU\Software\Morvane\Hot Corners"
+POLICY_KEY = r"HKCU\Software\Policies\Microsoft\Windows\Control Panel\Desktop"
 CENTRE = (500, 400)
 # SetThreadExecutionState's flags as the seam records them.
 HOLD_OFF = "execution state 0x80000003"
 RELEASED = "execution state 0x80000000"
+# The idle saver switched off and on again for the session only.
+SAVER_OFF = "screen saver active 0 (stored 0)"
+SAVER_ON = "screen saver active 1 (stored 0)"
+NOT_LOCKED = "the session cannot be locked: a secure saver is not started"
 SAVER_STARTED = "created mode=0"  # the test saver's window of a "/s" run
 SHEET = "Screen Saver Properties"
 IDC_CORNERS_TEXT, IDC_AGENT_TEXT, IDC_CORNERS = 3638, 3639, 3640
@@ -69,10 +75,10 @@ class AgentTest(SaverTest):
         self.addCleanup(reg, "delete", DESKTOP_KEY, "/v", "SCRNSAVE.EXE", "/f")
         self.place_mouse(*CENTRE)
 
-    def start_agent(self, corners, read=None):
+    def start_agent(self, corners, read=None, env=None):
         """The agent with those corners stored; read is how it must read them (as stored)."""
         set_corners(corners)
-        agent = self.start(AGENT, threshold=200)
+        agent = self.start(AGENT, threshold=200, env=env)
         self.addCleanup(self.quit_agent, agent)
         self.wait_trace("running")
         self.assertEqual(["corners read: %s" % (read or corners)], self.traces("corners read"))
@@ -142,20 +148,35 @@ class Corners(AgentTest, unittest.TestCase):
         self.leave(2)
         self.assertEqual(2, len(self.saver_runs()))
 
-    def test_a_never_corner_holds_the_saver_off_while_the_pointer_rests_there(self):
+    def saver_active(self):
+        """The idle saver's switch as another program sees it."""
+        return parse_fields(self.session.run("uiprobe.exe", "saveractive").stdout)["active"]
+
+    def test_a_never_corner_switches_the_idle_saver_off_while_the_pointer_rests_there(self):
+        reg("add", DESKTOP_KEY, "/v", "ScreenSaveActive", "/t", "REG_SZ", "/d", "1", "/f")
+        self.addCleanup(reg, "delete", DESKTOP_KEY, "/v", "ScreenSaveActive", "/f")
         self.start_agent("---N")
+        self.assertEqual("1", self.saver_active())
         self.rest_in(0, 767, 3)
         self.wait_trace(HOLD_OFF)
-        self.assertEqual([], self.traces(RELEASED))
+        self.assertEqual([SAVER_OFF], self.traces("screen saver active"))
+        self.assertEqual("0", self.saver_active())
         self.leave(3)
         self.wait_trace(RELEASED)
-        self.assertEqual([HOLD_OFF, RELEASED], self.traces("execution state"))
-        # Elsewhere it is never taken.
-        self.rest_in(0, 0, 0)
-        self.leave(0)
-        self.command("/quit")
+        self.assertEqual("1", self.saver_active())
+        # A pause gives it back at once, and so does quitting.
+        for end in ("/pause", "/quit"):
+            self.rest_in(0, 767, 3)
+            self.wait_trace(HOLD_OFF, 2 if end == "/pause" else 3)
+            self.assertEqual(0, self.command(end))
+            self.wait_trace(RELEASED, 2 if end == "/pause" else 3)
+            self.assertEqual("1", self.saver_active())
+            if end == "/pause":
+                self.leave(3)
+                self.assertEqual(0, self.command("/resume"))
         self.wait_trace("ended")
-        self.assertEqual([HOLD_OFF, RELEASED], self.traces("execution state"))
+        self.assertEqual([SAVER_OFF, SAVER_ON] * 3, self.traces("screen saver active"))
+        self.assertEqual([HOLD_OFF, RELEASED] * 3, self.traces("execution state"))
 
     def test_a_full_screen_program_in_front_keeps_the_corners_idle(self):
         self.start_agent("Y---")
@@ -205,6 +226,63 @@ class Corners(AgentTest, unittest.TestCase):
         self.assertEqual(0, agent.wait_exit())
         self.assertEqual(1, self.command("/resume"), "no agent to take it")
 
+    def test_a_secure_saver_is_not_started_where_the_session_cannot_be_locked(self):
+        # NOTE: Wine starts no saver for the system's request and cannot lock a session: the
+        # agent's own start is what runs here, and it must refuse when the logon screen is asked.
+        for key in (DESKTOP_KEY, POLICY_KEY):
+            self.addCleanup(reg, "delete", key, "/v", "ScreenSaverIsSecure", "/f")
+        reg("add", DESKTOP_KEY, "/v", "ScreenSaverIsSecure", "/t", "REG_SZ", "/d", "1", "/f")
+        agent = self.start_agent("Y---")
+        self.rest_in(0, 0, 0)
+        self.wait_trace(NOT_LOCKED)
+        self.leave(0)
+        # The policy's copy decides over the user's value, either way.
+        reg("add", DESKTOP_KEY, "/v", "ScreenSaverIsSecure", "/t", "REG_SZ", "/d", "0", "/f")
+        reg("add", POLICY_KEY, "/v", "ScreenSaverIsSecure", "/t", "REG_SZ", "/d", "1", "/f")
+        self.assertEqual(0, self.command("/now"))
+        self.wait_trace(NOT_LOCKED, 2)
+        self.assertEqual([], self.saver_runs())
+        self.assertEqual(["told the user: Screen saver not started"], self.traces("told the user"))
+        steps = [t for t in self.traces() if t.startswith(("asking the system", "the system",
+                                                           "logon screen", "session not locked"))]
+        self.assertEqual(["asking the system for the screen saver",
+                          "the system started no screen saver: starting it here",
+                          "logon screen on resume: yes", "session not locked (error 120)"] * 2,
+                         steps)
+        reg("add", POLICY_KEY, "/v", "ScreenSaverIsSecure", "/t", "REG_SZ", "/d", "0", "/f")
+        reg("add", DESKTOP_KEY, "/v", "ScreenSaverIsSecure", "/t", "REG_SZ", "/d", "1", "/f")
+        self.assertEqual(0, self.command("/now"))
+        self.scratch.wait_lines(SAVER_STARTED)
+        self.end_saver(1)
+        self.assertTrue(agent.running())
+
+    def test_without_an_agent_a_secure_saver_that_cannot_lock_is_refused_in_a_box(self):
+        self.addCleanup(reg, "delete", DESKTOP_KEY, "/v", "ScreenSaverIsSecure", "/f")
+        reg("add", DESKTOP_KEY, "/v", "ScreenSaverIsSecure", "/t", "REG_SZ", "/d", "1", "/f")
+        alone = self.start(AGENT, "/now", threshold=200)
+        self.answer_box("Screen saver not started", 1)
+        self.assertEqual(0, alone.wait_exit())
+        self.assertEqual([], self.saver_runs())
+        reg("delete", DESKTOP_KEY, "/v", "ScreenSaverIsSecure", "/f")
+        self.assertEqual(0, self.command("/now"))
+        self.scratch.wait_lines(SAVER_STARTED)
+        self.end_saver(1)
+
+    def test_a_saver_file_that_does_not_answer_is_given_up_and_the_agent_stays_responsive(self):
+        # The test seam makes the file take 6 s to answer, as a network path that is down.
+        agent = self.start_agent("Y---", env={"MORVANE_TEST_FILE_DELAY_MS": "6000"})
+        self.rest_in(0, 0, 0)
+        self.wait_trace("the system started no screen saver")
+        # The command is handed over with SendMessage: it returns only once the agent took it.
+        began = time.monotonic()
+        self.assertEqual(0, self.command("/pause"))
+        self.assertLess(time.monotonic() - began, 4, "the agent froze on the saver's file")
+        self.assertEqual([], self.traces("configured saver skipped: its file did not answer"))
+        self.wait_trace("configured saver skipped: its file did not answer in time")
+        self.wait_trace("a late answer about the saver's file ignored")
+        self.assertEqual([], self.saver_runs())
+        self.assertTrue(agent.running())
+
     def test_bad_settings_and_saver_paths_are_skipped_and_the_agent_lives_on(self):
         agent = self.start_agent("YX", read="Y---")
         # Too long, empty, then the whole key deleted: all default; then made again.
@@ -247,8 +325,9 @@ class Commands(AgentTest, unittest.TestCase):
 
     # The menu's entries from the top, a separator as None; while paused "Resume" comes after the
     # first separator.
-    ENTRIES = ["Start", None, "Pause hour", "Pause", None, "Settings", "Quit"]
-    PAUSED_ENTRIES = ["Start", None, "Resume", "Pause hour", "Pause", None, "Settings", "Quit"]
+    ENTRIES = ["Start", None, "Pause hour", "Pause", "Every monitor", None, "Settings", "Quit"]
+    PAUSED_ENTRIES = ["Start", None, "Resume", "Pause hour", "Pause", "Every monitor", None,
+                      "Settings", "Quit"]
 
     def menu(self, entry=None, paused=False):
         """Opens the icon's menu and clicks the entry, as a person would."""
@@ -281,6 +360,12 @@ class Commands(AgentTest, unittest.TestCase):
         self.wait_trace("resumed")
         self.menu("Pause hour")
         self.wait_trace("paused for 60 minutes")
+        self.addCleanup(reg, "delete", CORNERS_KEY, "/f")
+        self.menu("Every monitor", paused=True)
+        self.wait_trace("corner mode: each")
+        self.assertIn("each", reg("query", CORNERS_KEY, "/v", "Corners").stdout)
+        self.menu("Every monitor", paused=True)
+        self.wait_trace("corner mode: desktop", 2)
         self.menu("Quit", paused=True)
         self.assertEqual(0, agent.wait_exit())
         self.assertEqual(1, len(self.saver_runs()))
@@ -314,6 +399,17 @@ class Commands(AgentTest, unittest.TestCase):
         self.session.click(int(cancel["x"]) + int(cancel["w"]) // 2,
                            int(cancel["y"]) + int(cancel["h"]) // 2)
         self.assertTrue(self.session.window_gone("#32770", "Screen Saver Properties"))
+
+    def test_the_corner_choice_is_handed_to_the_agent_or_kept_for_its_next_start(self):
+        self.addCleanup(reg, "delete", CORNERS_KEY, "/f")
+        self.assertEqual(0, self.command("/corners:each"))
+        self.assertIn("each", reg("query", CORNERS_KEY, "/v", "Corners").stdout)
+        self.start_agent("----")
+        self.wait_trace("corner mode: each")
+        self.assertEqual(0, self.command("/Corners:Desktop"))
+        self.wait_trace("corner mode: desktop")
+        self.assertIn("desktop", reg("query", CORNERS_KEY, "/v", "Corners").stdout)
+        self.assertEqual(2, self.command("/corners:all"))
 
     def test_install_and_uninstall_write_and_remove_the_run_entry(self):
         self.addCleanup(reg, "delete", self.RUN_KEY, "/v", "Morvane hot corners", "/f")
@@ -421,8 +517,8 @@ class EachMonitorCorners(MultiMonitorTest, unittest.TestCase):
 
     def setUp(self):
         super().setUp()
-        reg("add", CORNERS_MODE_KEY, "/v", "Corners", "/t", "REG_SZ", "/d", "each", "/f")
-        self.addCleanup(reg, "delete", CORNERS_MODE_KEY, "/v", "Corners", "/f")
+        reg("add", CORNERS_KEY, "/v", "Corners", "/t", "REG_SZ", "/d", "each", "/f")
+        self.addCleanup(reg, "delete", CORNERS_KEY, "/v", "Corners", "/f")
 
     def saver_alone(self):
         """The test saver started with "/s" where the pointer rests, as the system would start it;

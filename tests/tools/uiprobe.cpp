@@ -232,6 +232,14 @@ static int SendToWindow(char** argv) {
   return 0;
 }
 
+// Whether the idle screen saver is on for the session, as any program sees it.
+static int ProbeSaverActive() {
+  BOOL active = FALSE;
+  if (!SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &active, 0)) return 1;
+  std::printf("active=%d\n", active ? 1 : 0);
+  return 0;
+}
+
 int main(int argc, char** argv) {
   if (argc == 4 && std::strcmp(argv[1], "box") == 0)
     return ProbeBox(argv[2], std::strtoul(argv[3], nullptr, 10));
@@ -243,11 +251,12 @@ int main(int argc, char** argv) {
     return ProbeTree(argv[2], argv[3], std::strtoul(argv[4], nullptr, 10));
   if (argc == 2 && std::strcmp(argv[1], "monitors") == 0) return ProbeMonitors();
   if (argc == 2 && std::strcmp(argv[1], "windows") == 0) return ProbeWindows();
+  if (argc == 2 && std::strcmp(argv[1], "saveractive") == 0) return ProbeSaverActive();
   if (argc == 8 && std::strcmp(argv[1], "paint") == 0) return ShowPaint(argv);
   if (argc == 7 && std::strcmp(argv[1], "send") == 0) return SendToWindow(argv);
   std::fprintf(stderr,
                "usage: uiprobe box CAPTION MS | window|gone|tree CLASS TITLE MS | monitors | "
-               "windows | paint X Y W H RRGGBB SECONDS | "
+               "windows | saveractive | paint X Y W H RRGGBB SECONDS | "
                "send CLASS TITLE MSG WPARAM LPARAM\n");
   return 2;
 }
