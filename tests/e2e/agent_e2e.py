@@ -73,6 +73,8 @@ class AgentTest(SaverTest):
         os.rename(self.saver, scr)
         reg("add", DESKTOP_KEY, "/v", "SCRNSAVE.EXE", "/t", "REG_SZ", "/d", windows_path(scr), "/f")
         self.addCleanup(reg, "delete", DESKTOP_KEY, "/v", "SCRNSAVE.EXE", "/f")
+        # A saver started later with the pointer in a "never" corner would end at once.
+        self.addCleanup(reg, "delete", SETTINGS_KEY, "/v", "Mouse Corners", "/f")
         self.place_mouse(*CENTRE)
 
     def start_agent(self, corners, read=None, env=None):
