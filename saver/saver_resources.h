@@ -1,8 +1,9 @@
 #pragma once
 // Resource ids of glimmerbox.scr. The framework looks for the settings page under 2003 and the
-// sheet's icon under 100 in the saver's module.
+// sheet's icon under 100 in the saver's module; Windows lists a saver by its string 1.
 #define IDD_GLIMMER_PAGE          2003
 #define IDI_GLIMMER               100
+#define IDS_DESCRIPTION           1
 
 #define IDC_PAGE_PREVIEW          2101
 #define IDC_PAGE_LIGHTS           2102

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  cmake make g++ python3
+  cmake make g++ python3 python3-pefile
   googletest libbenchmark-dev
   clang libclang-rt-14-dev clang-format
   g++-mingw-w64-i686 mingw-w64-i686-dev

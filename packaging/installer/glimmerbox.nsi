@@ -35,6 +35,10 @@ Var CornersBox
 !endif
 Var Written        ; how many files of the list below are written, for a rollback
 
+; The saver's icon, drawn by the build beside the saver, on the installer and the uninstaller.
+!searchreplace GLIMMER_ICON "${SAVER32}" "glimmerbox.scr" "glimmerbox.ico"
+!define MUI_ICON "${GLIMMER_ICON}"
+!define MUI_UNICON "${GLIMMER_ICON}"
 !define MUI_ABORTWARNING
 !insertmacro MUI_PAGE_WELCOME
 !ifdef AGENT32
