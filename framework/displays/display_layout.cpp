@@ -113,22 +113,30 @@ void MatchFree(const PlannedWindow* existing, int existingCount, const RunPlan& 
   }
 }
 
+bool IsFirstSaver(const PlannedWindow& window) {
+  return window.kind == RunWindowKind::Saver && window.number == 0;
+}
+
 }  // namespace
 
 RelayoutMatch MatchRelayout(const PlannedWindow* existing, int existingCount, const RunPlan& plan) {
   RelayoutMatch match = {};
   if (existingCount > MaxRunWindows) existingCount = MaxRunWindows;
   for (int i = 0; i < MaxRunWindows; ++i) match.placeOf[i] = -1;
+  // The run's first window carries the framework's dialogs and its state: it is never destroyed.
+  // It stays with its monitor while that is there, and else takes the new first place, before a
+  // window whose monitor that is could take it.
+  MatchFree(
+      existing, existingCount, plan, match, [](const PlannedWindow& e, const PlannedWindow& p) {
+        return IsFirstSaver(e) && p.kind == RunWindowKind::Saver && SameKey(e.monitor, p.monitor);
+      });
+  MatchFree(existing, existingCount, plan, match,
+            [](const PlannedWindow& e, const PlannedWindow& p) {
+              return IsFirstSaver(e) && IsFirstSaver(p);
+            });
   MatchFree(existing, existingCount, plan, match,
             [](const PlannedWindow& e, const PlannedWindow& p) {
               return e.kind == p.kind && SameKey(e.monitor, p.monitor);
-            });
-  // The run's first window carries its password prompt and its state: it survives a change of the
-  // primary monitor.
-  MatchFree(existing, existingCount, plan, match,
-            [](const PlannedWindow& e, const PlannedWindow& p) {
-              return e.kind == RunWindowKind::Saver && e.number == 0 &&
-                     p.kind == RunWindowKind::Saver && p.number == 0;
             });
   // Covers have no state of their own.
   MatchFree(existing, existingCount, plan, match,

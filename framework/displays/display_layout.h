@@ -55,8 +55,9 @@ RunPlan PlanRunWindows(int policy, const DesktopMonitor* monitors, int count);
 // Where each window of a running run goes when the monitors change: placeOf[i] is the plan's
 // window that existing window i becomes (moved there), or -1 when it is to be destroyed; a plan
 // window that no existing one becomes (taken[j] false) is to be made. A window stays with its
-// monitor and kind; the saver window numbered 0 also stays the run's first when the primary
-// monitor changed, and a cover whose monitor went may cover a new one.
+// monitor and kind; the saver window numbered 0 is never destroyed (it holds the framework's
+// dialogs): when its monitor went it becomes the plan's saver window numbered 0, whichever
+// window's monitor that is; and a cover whose monitor went may cover a new one.
 struct RelayoutMatch {
   int placeOf[MaxRunWindows];
   bool taken[MaxRunWindows];

@@ -3,6 +3,7 @@
 #include "core/trace.h"
 #include "power/power_state.h"
 #include "settings/prefs.h"
+#include "window/saver_state.h"
 
 namespace morvane {
 
@@ -96,6 +97,20 @@ void ActivateLead() {
   if (lead && GetForegroundWindow() != lead) SetForegroundWindow(lead);
 }
 
+// The loop is over, yet a saver whose procedure posted the quit message itself left its windows:
+// they go now, so that none draws or takes input while the run waits for its timers.
+void DestroyLeftSaverWindows() {
+  if (RunSaverWindowCount() == 0) return;
+  Trace("Several monitors: the message loop ended with saver windows left; destroying them");
+  DestroyRunSaverWindows();
+  // Their WM_DESTROY posted the quit message again (the framework's for the last window, often
+  // the saver's own too): the loop it was for is over, and left queued it would end the caller's
+  // next loop at once.
+  MSG message;
+  while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+}
+
 }  // namespace
 
 bool StartDisplayRun(HWND (*makeSaverWindow)(const ScreenBox& area)) {
@@ -106,6 +121,8 @@ bool StartDisplayRun(HWND (*makeSaverWindow)(const ScreenBox& area)) {
   for (int i = 0; i < plan.count; ++i) displayRun.windows[i] = {nullptr, plan.windows[i]};
   displayRun.active = true;
   displayRun.arranging = true;
+  // Once for the run: the windows made for monitors plugged in later do not start it again.
+  StartInputSession();
   // The first window first: when it cannot be made, nothing else was.
   MakeRunWindow(0);
   if (!displayRun.windows[0].window) {
@@ -125,6 +142,7 @@ bool StartDisplayRun(HWND (*makeSaverWindow)(const ScreenBox& area)) {
 
 void EndDisplayRun() {
   if (displayRun.watcher) EndPowerWatch();
+  DestroyLeftSaverWindows();
   DestroyCovers();
   if (displayRun.watcher && IsWindow(displayRun.watcher)) DestroyWindow(displayRun.watcher);
   displayRun.watcher = nullptr;
@@ -174,7 +192,12 @@ void RelayoutDisplayRun() {
     if (IsWindow(gone[i])) DestroyWindow(gone[i]);
   }
   displayRun.arranging = false;
-  if (madeSaver) ActivateLead();
+  if (saverInput.dialogActive) {
+    // The dialog open over the first window keeps the activation, and no window may cover it.
+    KeepRunWindowsBelowLead(true);
+  } else if (madeSaver) {
+    ActivateLead();
+  }
   Trace("Several monitors: the run's windows follow the monitors' new layout");
 }
 

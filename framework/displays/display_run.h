@@ -32,12 +32,16 @@ struct DisplayRun {
 extern DisplayRun displayRun;
 
 // Lays out the windows of a full-screen run through makeSaverWindow, which makes one saver window
-// on the given area; the saver window numbered 0 is made last, so that it ends up active. False
-// (nothing left behind) when that window cannot be made.
+// on the given area; the saver window numbered 0 is made last, so that it ends up active. Starts
+// the run's input session, once for the whole run. False (nothing left behind) when that window
+// cannot be made.
 bool StartDisplayRun(HWND (*makeSaverWindow)(const ScreenBox& area));
-// Destroys whatever the run left (covers, the watcher) and forgets the run.
+// Destroys whatever the run left (saver windows still there when the saver posted the quit message
+// itself, covers, the watcher) and forgets the run. Called once the run's message loop is over:
+// any quit message the destroyed windows post is taken off the queue.
 void EndDisplayRun();
-// Makes, moves and destroys windows after the monitors changed.
+// Makes, moves and destroys windows after the monitors changed; never the saver window numbered 0,
+// over which the framework's dialogs open.
 void RelayoutDisplayRun();
 
 // The run's saver window numbered 0: the one that asks for the password. Null outside a run.

@@ -37,11 +37,14 @@ int RunFullScreen() {
 }
 
 int RunPreview(HWND parent) {
-  if (!saverRun.executors.makePreviewWindow ||
-      !saverRun.executors.makePreviewWindow(parent, false)) {
-    return 2;
-  }
-  return RunMessageLoop();
+  HWND preview = saverRun.executors.makePreviewWindow
+                     ? saverRun.executors.makePreviewWindow(parent, false)
+                     : nullptr;
+  if (!preview) return 2;
+  int result = RunMessageLoop();
+  // A saver that posted the quit message itself left its window ticking through the run's wait.
+  if (IsWindow(preview)) ScrStopTimer(preview);
+  return result;
 }
 
 int RunChangePassword(HWND parent) {
@@ -70,10 +73,11 @@ int RunSaver(HINSTANCE instance, const SaverExecutors& executors) {
   if (!currentPrefs.noTimers) RaiseTimerResolution();
   int result = RunRequest(ResolveSaverCommand(ParseCommandLine(GetCommandLineA())));
   libraryState.saverRunning = false;
-  if (!libraryState.loadedAsLibrary && libraryState.initialised) CloseLibrary();
+  // The timers first: a tick handled during the wait would set a closed library up again.
   AwaitTimerThreads(TimerThreadWaitLimit);
   CloseThreadRegistry();
   RestoreTimerResolution();
+  if (!libraryState.loadedAsLibrary && libraryState.initialised) CloseLibrary();
   return result;
 }
 

@@ -151,6 +151,9 @@ Unready SettleUnreadyThread(TimerRecord* record) {
 // left to the thread, as it can still use them or not; the window gets no timer.
 bool LaunchTimerThread(TimerRecord* record, ThreadListNode* node) {
   HANDLE thread = record->threadHandle;
+  // NOTE: a thread that cannot be resumed is given up, never ended with TerminateThread: Wine
+  // crashes on TerminateThread of a suspended thread that never ran, and a thread given up frees
+  // its record itself should it ever run.
   bool resumed = ResumeThread(thread) != static_cast<DWORD>(-1);
   if (resumed) {
     HANDLE ready[] = {record->wakeEvent, thread};
@@ -159,9 +162,6 @@ bool LaunchTimerThread(TimerRecord* record, ThreadListNode* node) {
       ResetEvent(record->wakeEvent);
       return true;
     }
-  } else if (TerminateThread(thread, 0)) {
-    // It never ran, so it cannot be holding anything.
-    WaitForSingleObject(thread, timerStartSteps.readyLimitMs);
   }
   Unready outcome = SettleUnreadyThread(record);
   if (outcome == Unready::ReadyAfterAll) return true;
@@ -180,7 +180,8 @@ bool LaunchTimerThread(TimerRecord* record, ThreadListNode* node) {
     // It will run and end at once; the run waits for it like any other.
     EnterThreadNode(node, thread);
   } else {
-    // Suspended for good: nothing would end it for the run to wait on.
+    // Suspended for good: nothing would end it for the run to wait on. Its record stays with it,
+    // the one thing left behind.
     CloseHandle(thread);
     FreeThreadNode(node);
   }

@@ -40,6 +40,13 @@ bool PasswordAllowsConfiguration(HWND window) {
   return true;
 }
 
+// The window the framework's dialogs open over: in a run over several monitors its first saver
+// window, as for the password prompt, which is the one a change of monitors never destroys.
+HWND DialogWindowFor(HWND window) {
+  HWND lead = LeadSaverWindow();
+  return lead && IsRunSaverWindow(window) ? lead : window;
+}
+
 void RunActiveConfigCheck(HWND window) {
   if (saverInput.dialogActive) {
     Trace("WM_ACTIVE: but dialog is active, so ignoring");
@@ -50,11 +57,12 @@ void RunActiveConfigCheck(HWND window) {
     PostClose(window);
     return;
   }
-  TraceWindow(window, "Starting active config dialog");
-  SendMessageA(window, SCRM_DIALOGACTIVE, 1, 0);
-  if (PasswordAllowsConfiguration(window)) SendMessageA(window, SCRM_ACTIVECONFIG, 0, 0);
-  SendMessageA(window, SCRM_DIALOGACTIVE, 0, 0);
-  TraceWindow(window, "Finished active config dialog");
+  HWND owner = DialogWindowFor(window);
+  TraceWindow(owner, "Starting active config dialog");
+  SendMessageA(owner, SCRM_DIALOGACTIVE, 1, 0);
+  if (PasswordAllowsConfiguration(owner)) SendMessageA(owner, SCRM_ACTIVECONFIG, 0, 0);
+  SendMessageA(owner, SCRM_DIALOGACTIVE, 0, 0);
+  TraceWindow(owner, "Finished active config dialog");
   ResetCursorOrigin();
 }
 

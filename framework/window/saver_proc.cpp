@@ -95,8 +95,9 @@ void SetUpSaverWindow(HWND window, int mode) {
   LoadSaverSettings();
   RecordWindowMode(window, mode);
   // Previews take the settings only: one opened on a configuration page over the running saver
-  // must not clear its dialog flag or restart its password delay.
-  if (IsFullScreen(window)) StartInputSession();
+  // must not clear its dialog flag or restart its password delay. Nor does a window a full-screen
+  // run makes, whose session the run started once for all its windows (StartDisplayRun).
+  if (IsFullScreen(window) && !displayRun.active) StartInputSession();
   CreateTimerSlot(window);
   if (!currentPrefs.noTimers) PostMessageA(window, SCRM_INTERNAL, SCRINTERNAL_STARTTIMER, 0);
 }

@@ -13,8 +13,9 @@ void TraceWindow(HWND window, const char* text);
 void PostClose(HWND window);
 
 // The framework's part of a new saver window: the user's settings, the window's mode, the input
-// session of a full-screen window, the timer slot and the start request of its timer. Done once
-// per window: from WM_CREATE when the saver passes it on, otherwise after the window was created.
+// session of a full-screen window outside a full-screen run (a run starts its own once), the timer
+// slot and the start request of its timer. Done once per window: from WM_CREATE when the saver
+// passes it on, otherwise after the window was created.
 void SetUpSaverWindow(HWND window, int mode);
 
 // Window lifetime, closing and the framework's own messages (saver_proc.cpp).

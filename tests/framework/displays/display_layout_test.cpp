@@ -135,11 +135,17 @@ TEST(Relayout, TheFirstSaverWindowSurvivesAChangeOfThePrimaryMonitor) {
   RunPlan after = PlanRunWindows(PolicyPrimary, newPrimary, 2);
   EXPECT_EQ("0->0 1->1 2->gone ", Relayout(before, after));
   EXPECT_EQ(640, after.windows[0].area.right);
-  // With a window on every monitor, the new primary's window becomes the first; the old first,
-  // whose monitor went, goes.
+  // With a window on every monitor the first, whose monitor went, moves to the new primary too
+  // (a dialog of the framework may be open over it); the window that was there goes.
   RunPlan each = PlanRunWindows(PolicyEach, threeMonitors, 3);
   RunPlan eachAfter = PlanRunWindows(PolicyEach, newPrimary, 2);
-  EXPECT_EQ("0->gone 1->1 2->0 ", Relayout(each, eachAfter));
+  EXPECT_EQ("0->0 1->1 2->gone ", Relayout(each, eachAfter));
+  // The primary moved to another monitor that stays, as did the old one: every window stays with
+  // its monitor, the first included, which is the first no longer.
+  const DesktopMonitor swappedPrimary[] = {Monitor("\\\\.\\DISPLAY1", 0, 0, 1024, 768),
+                                           threeMonitors[1],
+                                           Monitor("\\\\.\\DISPLAY3", 0, 768, 640, 480, true)};
+  EXPECT_EQ("0->1 1->2 2->0 ", Relayout(each, PlanRunWindows(PolicyEach, swappedPrimary, 3)));
 }
 
 TEST(Relayout, CoversOfMonitorsThatWentCoverNewOnes) {

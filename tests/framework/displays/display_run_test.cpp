@@ -15,6 +15,7 @@
 #include "test_monitors.h"
 
 #include <cstring>
+#include <functional>
 #include <atomic>
 #include <map>
 #include <thread>
@@ -49,12 +50,17 @@ struct WindowSeen {
   RECT area = {};
   int ticks = 0;
   int verifies = 0;
+  int configurations = 0;
 };
 std::map<HWND, WindowSeen> seen;
 LRESULT verifyAnswer;
 DWORD tickBusyMs;  // how long each tick takes
 std::atomic<long> totalTicks;
 std::atomic<bool> stopTicking;  // every tick answers -1 from now on
+long quitAtTick;                // the saver posts the quit message itself at this tick (0: never)
+// What happens while a framework dialog (the password prompt, the active configuration) is open
+// over a window, the monitors changing for instance; null for nothing.
+std::function<void(HWND)> duringDialog;
 
 BOOL CALLBACK AddClassName(HWND window, LPARAM names) {
   DWORD process = 0;
@@ -116,14 +122,20 @@ LRESULT CALLBACK RunSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     }
     case SCRM_TIMER:
       ++seen[window].ticks;
-      ++totalTicks;
+      if (++totalTicks == quitAtTick) PostQuitMessage(0);
       if (tickBusyMs) Sleep(tickBusyMs);
       return stopTicking ? -1 : 20;
     case SCRM_VERIFYPW:
       ++seen[window].verifies;
       topmostDuringPrompt = TopmostOthers(window);
+      if (duringDialog) duringDialog(window);
       DispatchForAWhile(100);
       return verifyAnswer;
+    case SCRM_ACTIVECONFIG:
+      ++seen[window].configurations;
+      if (duringDialog) duringDialog(window);
+      DispatchForAWhile(100);
+      return 1;
     default: break;
   }
   return DefSaverProc(window, message, wParam, lParam);
@@ -165,12 +177,15 @@ class DisplayRunTest : public ::testing::Test {
     tickBusyMs = 0;
     totalTicks = 0;
     stopTicking = false;
+    quitAtTick = 0;
+    duringDialog = nullptr;
     OpenThreadRegistry();
     SetDesktop({primary, left, below});
     baseline = CountResources();
   }
 
   void TearDown() override {
+    duringDialog = nullptr;
     EndRun();
     displayRun.listMonitors = ListSystemMonitors;
     displayRun.policy = savedPolicy;
@@ -203,6 +218,13 @@ class DisplayRunTest : public ::testing::Test {
       }
     }
     return true;
+  }
+
+  // The monitors change to these, and the run hears of it.
+  void ChangeMonitors(std::initializer_list<DesktopMonitor> monitors) {
+    SetDesktop(monitors);
+    ASSERT_TRUE(displayRun.watcher);
+    SendMessageA(displayRun.watcher, WM_DISPLAYCHANGE, 32, 0);
   }
 
   bool EveryWindowTicks(int ticks) {
@@ -427,6 +449,125 @@ TEST_F(DisplayRunTest, WhenThePrimaryMonitorGoesTheSaverWindowMovesAndTheCoversF
   SetDesktop({newPrimary, left, below});
   SendMessageA(displayRun.watcher, WM_DISPLAYCHANGE, 32, 0);
   EXPECT_EQ(2u, RunWindowsOf(RunWindowKind::Cover).size());
+}
+
+TEST_F(DisplayRunTest, ThePrimaryMonitorUnpluggedUnderThePasswordPromptKeepsItsWindowAndTheWayOut) {
+  ChangePrefs([](ScrPrefs& p) { p.alwaysPassword = 1; });
+  SetDesktop({primary, left});
+  Start(SCRMONITORS_EACH);
+  std::vector<HWND> savers = RunWindowsOf(RunWindowKind::Saver);
+  ASSERT_EQ(2u, savers.size());
+  HWND lead = savers[0];
+  const DesktopMonitor leftAlone = Monitor("L", -400, 0, 400, 300, true);
+  HWND promptOver = nullptr;
+  bool promptWindowLived = false;
+  duringDialog = [&](HWND window) {
+    promptOver = window;
+    ChangeMonitors({leftAlone});
+    promptWindowLived = IsWindow(window) != FALSE;
+  };
+  verifyAnswer = 0;
+  SendMessageA(savers[1], WM_KEYDOWN, 'A', 0);
+  ASSERT_TRUE(Pump([&] { return seen[lead].verifies > 0; }));
+  Pump([] { return false; }, 200);
+  EXPECT_EQ(lead, promptOver);
+  EXPECT_TRUE(promptWindowLived) << "the window under the prompt went with its monitor";
+  // The first window took the remaining monitor; the one that was there went.
+  EXPECT_EQ(lead, LeadSaverWindow());
+  EXPECT_TRUE(SameArea(WindowArea(lead), leftAlone));
+  EXPECT_FALSE(IsWindow(savers[1]));
+  EXPECT_EQ(1, RunSaverWindowCount());
+  EXPECT_EQ(0, saverInput.dialogActive) << "input would be ignored for ever";
+  EXPECT_EQ(0, quits);
+  // The user can still leave: input asks again, and the accepted password ends the run.
+  duringDialog = nullptr;
+  verifyAnswer = 1;
+  SendMessageA(lead, WM_KEYDOWN, 'A', 0);
+  ASSERT_TRUE(Pump([&] { return quits > 0; }));
+  EXPECT_EQ(2, quitCode);
+  EXPECT_FALSE(IsWindow(lead));
+}
+
+TEST_F(DisplayRunTest, TheActiveConfigurationOpensOverTheFirstWindowWhicheverWindowAskedForIt) {
+  ChangePrefs([](ScrPrefs& p) {
+    p.allowActiveConfig = 1;
+    p.neverPassword = 1;
+  });
+  Start(SCRMONITORS_EACH);
+  saverInput.activeConfig = 1;
+  std::vector<HWND> savers = RunWindowsOf(RunWindowKind::Saver);
+  ASSERT_EQ(3u, savers.size());
+  // The monitor of the window clicked is unplugged while the configuration is open.
+  int flagDuring = -1;
+  duringDialog = [&](HWND) {
+    ChangeMonitors({primary, below});
+    flagDuring = saverInput.dialogActive;
+  };
+  SendMessageA(savers[1], WM_RBUTTONDOWN, MK_RBUTTON, 0);
+  EXPECT_EQ(1, seen[savers[0]].configurations);
+  EXPECT_EQ(0, seen[savers[1]].configurations);
+  EXPECT_EQ(1, flagDuring);
+  EXPECT_FALSE(IsWindow(savers[1]));
+  EXPECT_EQ(2, RunSaverWindowCount());
+  EXPECT_EQ(0, saverInput.dialogActive) << "input would be ignored for ever";
+  // Input still ends the run.
+  duringDialog = nullptr;
+  SendMessageA(savers[2], WM_KEYDOWN, 'A', 0);
+  ASSERT_TRUE(Pump([&] { return quits > 0; }));
+  EXPECT_EQ(2, quitCode);
+}
+
+TEST_F(DisplayRunTest, AMonitorPluggedInKeepsThePasswordDelayAndTheOpenPromptsFlag) {
+  ChangePrefs([](ScrPrefs& p) { p.alwaysPassword = 1; });
+  SetDesktop({primary});
+  Start(SCRMONITORS_EACH);
+  HWND lead = RunWindowsOf(RunWindowKind::Saver)[0];
+  // The run started some time ago: its password delay runs from then.
+  const DWORD started = GetTickCount() - 5000;
+  saverInput.startTick = started;
+  ChangeMonitors({primary, left});
+  EXPECT_EQ(2, RunSaverWindowCount());
+  EXPECT_EQ(started, saverInput.startTick) << "a new monitor restarted the password delay";
+  // Another one while the prompt is open: its flag stays, and no window of the run covers it.
+  int flagDuring = -1;
+  int topmostDuring = -1;
+  duringDialog = [&](HWND window) {
+    ChangeMonitors({primary, left, below});
+    flagDuring = saverInput.dialogActive;
+    topmostDuring = TopmostOthers(window);
+  };
+  verifyAnswer = 0;
+  SendMessageA(lead, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  ASSERT_TRUE(Pump([&] { return seen[lead].verifies > 0; }));
+  EXPECT_EQ(3, RunSaverWindowCount());
+  EXPECT_EQ(1, flagDuring) << "input during the prompt would close the run";
+  EXPECT_EQ(0, topmostDuring) << "a window of the run may cover the prompt";
+  EXPECT_EQ(started, saverInput.startTick);
+  EXPECT_EQ(0, saverInput.dialogActive);
+  EXPECT_EQ(2, TopmostOthers(lead)) << "the others stayed below once the prompt was gone";
+  EXPECT_EQ(0, quits);
+}
+
+TEST_F(DisplayRunTest, ASaverThatPostsTheQuitItselfHasItsWindowsDestroyedBeforeTheRunWaits) {
+  Start(SCRMONITORS_EACH);
+  std::vector<HWND> savers = RunWindowsOf(RunWindowKind::Saver);
+  ASSERT_EQ(3u, savers.size());
+  quitAtTick = 6;
+  ASSERT_TRUE(Pump([&] { return quits > 0; }));
+  EXPECT_EQ(0, quitCode);
+  for (HWND w : savers) ASSERT_TRUE(IsWindow(w));
+  EndDisplayRun();  // as the run does once its message loop ended
+  for (HWND w : savers) EXPECT_FALSE(IsWindow(w)) << "a window of the run outlived its loop";
+  EXPECT_EQ(0, displayRun.count);
+  libraryState.saverRunning = false;
+  // No window is left to tick: the run's wait for its timers is short.
+  EXPECT_TRUE(AwaitTimerThreads(1000));
+  // The destroyed windows' quit message is not left for the caller's next loop.
+  Pump([] { return false; }, 100);
+  EXPECT_EQ(1, quits);
+  EXPECT_TRUE(SettlesAt(0, 0)) << "left behind: threads " << CountThreads() - baseline.threads
+                               << ", windows " << CountUserWindows() - baseline.userWindows << ": "
+                               << TopLevelClasses();
 }
 
 TEST_F(DisplayRunTest, ThePolicyIsRefusedWhileASaverRunsAndForUnknownValues) {

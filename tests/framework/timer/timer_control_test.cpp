@@ -186,6 +186,109 @@ TEST_F(TimerRefusal, AStartThatFailsAtAnyStepLeavesNothingBehind) {
   EXPECT_EQ(1, script.count());
 }
 
+// Threads that do not get ready: one that ends without running the timer's routine, one the
+// system holds back until gate is set, and one whose handle cannot resume it (the test keeps a
+// full handle, heldThread, to let it go). A start never ends such a thread with TerminateThread,
+// which crashes Wine for a suspended thread that never ran, so none of them is given a handle that
+// could.
+HANDLE gate;
+HANDLE heldThread;
+
+DWORD WINAPI EndAtOnce(void*) {
+  return 0;
+}
+
+DWORD WINAPI TimerThreadBehindGate(void* record) {
+  WaitForSingleObject(gate, INFINITE);
+  return TimerThreadProc(record);
+}
+
+HANDLE ThreadEndingAtOnce(TimerRecord*, DWORD* threadId) {
+  return CreateThread(nullptr, 0, EndAtOnce, nullptr, CREATE_SUSPENDED, threadId);
+}
+
+HANDLE HeldBackThread(TimerRecord* record, DWORD* threadId) {
+  return CreateThread(nullptr, 0, TimerThreadBehindGate, record, CREATE_SUSPENDED, threadId);
+}
+
+HANDLE UnresumableThread(TimerRecord* record, DWORD* threadId) {
+  heldThread = CreateThread(nullptr, 0, TimerThreadProc, record, CREATE_SUSPENDED, threadId);
+  HANDLE limited = nullptr;
+  DuplicateHandle(GetCurrentProcess(), heldThread, GetCurrentProcess(), &limited,
+                  SYNCHRONIZE | THREAD_QUERY_INFORMATION | THREAD_SET_INFORMATION, FALSE, 0);
+  return limited;
+}
+
+// Lets every held thread go: the test's release after the start, and the safety net of a start
+// that would wait for ever.
+void CALLBACK ReleaseHeldThreads(void*, BOOLEAN) {
+  SetEvent(gate);
+  if (heldThread) ResumeThread(heldThread);
+}
+
+TEST_F(TimerRefusal, AStartWhoseThreadDoesNotGetReadyGivesNoTimerAndLeavesNothingBehind) {
+  SetTimerPrefs(0, 1);
+  struct Case {
+    const char* name;
+    HANDLE (*startThread)(TimerRecord*, DWORD*);
+    const char* trace;
+    int registered;  // a thread that may still run is one the run's end waits for
+  };
+  const Case cases[] = {
+      {"ends at once", ThreadEndingAtOnce,
+       "ScrStartTimer: the timer thread ended before it was ready: no timer", 0},
+      {"held back", HeldBackThread,
+       "ScrStartTimer: the timer thread was not ready in time: no timer", 1},
+      {"cannot be resumed", UnresumableThread,
+       "ScrStartTimer: the timer thread could not be resumed: no timer", 0},
+  };
+  TickScript script;
+  script.answer = [](HWND, int) { return LRESULT(10); };
+  HWND saver = Saver(&script);
+  const DWORD readyLimit = 300;
+  for (const Case& failing : cases) {
+    SCOPED_TRACE(failing.name);
+    TraceCapture traces;
+    gate = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    heldThread = nullptr;
+    // Well past the ready limit, so that a start that waits for ever comes back, late.
+    HANDLE safetyNet = nullptr;
+    CreateTimerQueueTimer(&safetyNet, nullptr, ReleaseHeldThreads, nullptr, 3000, 0,
+                          WT_EXECUTEONLYONCE);
+    timerStartSteps = platformTimerStartSteps;
+    timerStartSteps.startThread = failing.startThread;
+    timerStartSteps.readyLimitMs = readyLimit;
+    double start = NowMs();
+    ScrStartTimer(saver);
+    double elapsed = NowMs() - start;
+    DeleteTimerQueueTimer(nullptr, safetyNet, INVALID_HANDLE_VALUE);
+    timerStartSteps = platformTimerStartSteps;
+    EXPECT_LT(elapsed, 2000.0);
+    EXPECT_EQ(nullptr, LookUpTimerRecord(saver));
+    EXPECT_TRUE(traces.Has(failing.trace));
+    EXPECT_EQ(failing.registered, CountTimerThreads());
+    // A thread that was let go late finds itself given up: it frees the record and ticks nothing.
+    ReleaseHeldThreads(nullptr, FALSE);
+    EXPECT_TRUE(PumpUntil([&] { return liveTimerRecords == recordsBefore; }, 3000));
+    if (heldThread) {
+      EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(heldThread, 3000));
+      CloseHandle(heldThread);
+      heldThread = nullptr;
+    }
+    EXPECT_TRUE(AwaitTimerThreads(3000));
+    CloseThreadRegistry();
+    CloseHandle(gate);
+    EXPECT_EQ(0, script.count());
+  }
+  // The window can still have a timer.
+  script.answer = [](HWND, int) { return LRESULT(-1); };
+  ScrStartTimer(saver);
+  HANDLE thread = ThreadOf(saver);
+  ASSERT_NE(nullptr, thread);
+  EXPECT_TRUE(PumpUntilEnded(thread, 3000));
+  EXPECT_EQ(1, script.count());
+}
+
 TEST_F(TimerRefusal, TheRegistryClosesTheHandlesOfTheThreadsItHeld) {
   TickScript scripts[3];
   std::vector<HANDLE> threads;
