@@ -2,6 +2,7 @@
 // The running agent's one record: its window, what it knows of the desktop and the settings, the
 // saver it started and the dwell state.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdint>
 
@@ -13,6 +14,7 @@ namespace corners {
 
 typedef EXECUTION_STATE(WINAPI* ExecutionStateProc)(EXECUTION_STATE);
 typedef BOOL(WINAPI* ParametersInfoProc)(UINT, UINT, PVOID, UINT);
+typedef BOOL(WINAPI* NotifyIconProc)(DWORD, PNOTIFYICONDATAA);
 
 struct AgentRun {
   HINSTANCE instance = nullptr;
@@ -36,6 +38,11 @@ struct AgentRun {
   HANDLE keyEvent = nullptr;
   UINT taskbarCreated = 0;
   bool iconShown = false;
+  // How the icon is handed to the shell: Shell_NotifyIconA, or with a test log the recording
+  // stand-in (tray_icon.cpp). The icons of both states, active and paused, at trayIconSize.
+  NotifyIconProc notifyIcon = nullptr;
+  HICON trayIcons[2] = {};
+  int trayIconSize = 0;
   // How the hold-off is taken and given back: SetThreadExecutionState and SystemParametersInfoA,
   // or with a test log the recording stand-ins (hold_off.cpp).
   ExecutionStateProc setExecutionState = nullptr;

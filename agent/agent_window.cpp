@@ -62,9 +62,16 @@ LRESULT OnCopyData(const COPYDATASTRUCT* data) {
   return TRUE;
 }
 
+// The icon and its tooltip show the corners active again when a pause for a while is over.
+void OnPauseTimer() {
+  if (!agentRun.dwell.Paused(GetTickCount())) Trace("pause over");
+  UpdateTrayIcon();
+}
+
 void OnTimer(UINT_PTR id) {
   if (id == PointerTimer) OnPointerTimer();
   if (id == SaverStartTimer) OnSaverStartTimer();
+  if (id == PauseEndTimer) OnPauseTimer();
 }
 
 Switches ToggledCornerMode() {
@@ -91,6 +98,7 @@ void OnTrayEvent(LPARAM event) {
 
 void OnDisplayChange() {
   RefreshZones();
+  RefreshTrayIconSize();
 }
 
 void OnReread() {
@@ -140,6 +148,7 @@ LRESULT CALLBACK AgentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_CREATE: OnCreate(window); return 0;
     case WM_TIMER: OnTimer(wParam); return 0;
     case WM_DISPLAYCHANGE: OnDisplayChange(); return 0;
+    case WM_DPICHANGED: RefreshTrayIconSize(); return 0;
     case WM_COPYDATA: return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     case WM_COMMAND: OnMenuCommand(LOWORD(wParam)); return 0;
     case trayMessage: OnTrayEvent(lParam); return 0;

@@ -8,6 +8,7 @@
 #include "hold_off.h"
 #include "saver_start.h"
 #include "trace.h"
+#include "tray_icon.h"
 
 namespace corners {
 
@@ -24,10 +25,12 @@ void ExecuteCommand(const Switches& switches) {
         agentRun.dwell.PauseUntilResumed();
         Trace("paused until resumed");
       }
+      UpdateTrayIcon();
       break;
     case Command::Resume:
       agentRun.dwell.Resume();
       Trace("resumed");
+      UpdateTrayIcon();
       break;
     case Command::Settings: ShowSaverSettings(); break;
     case Command::Quit:

@@ -74,6 +74,11 @@ bool DwellMachine::Paused(uint32_t now) const {
   return static_cast<int32_t>(pauseEnd_ - now) > 0;
 }
 
+uint32_t DwellMachine::PauseLeft(uint32_t now) const {
+  if (!paused_ || pausedForever_ || !Paused(now)) return 0;
+  return pauseEnd_ - now;
+}
+
 unsigned DwellMachine::Release() {
   if (!holdTaken_) return ActionNone;
   holdTaken_ = false;

@@ -43,6 +43,9 @@ class DwellMachine {
   void PauseUntilResumed();
   void Resume();
   bool Paused(uint32_t now) const;
+  // Milliseconds until a pause for a while ends (at least 1 while it lasts); 0 when not paused or
+  // paused until resumed, which no clock ends.
+  uint32_t PauseLeft(uint32_t now) const;
 
   // Whether the current stay in a corner has had its effect, found the corners idle or is in a
   // default corner: nothing more happens until the pointer leaves (or the codes change), so it need

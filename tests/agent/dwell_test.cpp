@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "dwell.h"
@@ -113,10 +114,14 @@ TEST(Dwell, PauseStopsTriggeringUntilItEndsOrIsResumed) {
   uint32_t now = 5000;
   machine.PauseUntilResumed();
   EXPECT_TRUE(machine.Paused(now + 100000000));
+  EXPECT_EQ(0u, machine.PauseLeft(now));
   EXPECT_EQ(unsigned{ActionPausedIdle}, Rest(machine, now, 0, 1000, topLeftNow));
   Rest(machine, now, -1, 100, topLeftNow);
   machine.Resume();
   EXPECT_FALSE(machine.Paused(now));
+  machine.PauseFor(now, 5);
+  machine.Resume();
+  EXPECT_EQ(0u, machine.PauseLeft(now));
   EXPECT_EQ(unsigned{ActionStartSaver}, Rest(machine, now, 0, 400, topLeftNow));
 
   // For a while: over at its end, across the clock's wrap.
@@ -124,6 +129,14 @@ TEST(Dwell, PauseStopsTriggeringUntilItEndsOrIsResumed) {
   machine.PauseFor(now, 1);
   EXPECT_TRUE(machine.Paused(now + 59999));
   EXPECT_FALSE(machine.Paused(now + 60000));
+  // What is left, for the icon to change when the pause ends: 0 once over, and after a resume.
+  for (auto [after, left] : {std::pair<uint32_t, uint32_t>{0, 60000},
+                             {40000, 20000},
+                             {59999, 1},
+                             {60000, 0},
+                             {90000, 0}}) {
+    EXPECT_EQ(left, machine.PauseLeft(now + after)) << after;
+  }
   Rest(machine, now, -1, 100, topLeftNow);
   EXPECT_EQ(unsigned{ActionPausedIdle}, Rest(machine, now, 0, 400, topLeftNow));
   Rest(machine, now, -1, 100, topLeftNow);

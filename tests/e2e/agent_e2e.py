@@ -10,6 +10,7 @@ Our ScrHots.dll is installed in the prefix's system folder for the run and remov
 classes MultiMonitorCorners and EachMonitorCorners start a desktop of two or three monitors of their
 own (tools/multimon-session.sh) and run only when named."""
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -423,6 +424,54 @@ class Commands(AgentTest, unittest.TestCase):
         self.assertNotIn("Morvane hot corners", reg("query", self.RUN_KEY).stdout)
         self.assertEqual(0, self.command("/uninstall"), "nothing to remove is no failure")
 
+
+class TrayIcon(AgentTest, unittest.TestCase):
+    """What the agent hands the notification area, as the recording stand-in traces it: the icon
+    read back from its handle (size and a hash of its pixels), whether the shell took it, and the
+    tooltip."""
+
+    ICON = re.compile(r"tray icon (add|modify): icon=(\d+x\d+):(\w+) shown=(\d) tip=(.*)$")
+
+    def icon_changes(self, count):
+        """The first count changes of the icon, each as (kind, size, picture, shown, tip)."""
+        self.wait_trace("tray icon ", count)
+        return [self.ICON.match(line).groups() for line in self.traces("tray icon ")][:count]
+
+    def paused_until(self, tip):
+        """The local time a "paused until" tooltip names, in minutes of the day."""
+        clock = re.fullmatch(r"Hot corners paused until (\d+):(\d\d)(?: ?([AP]M))?", tip)
+        self.assertIsNotNone(clock, tip)
+        hour, minute, half = int(clock.group(1)), int(clock.group(2)), clock.group(3)
+        if half:
+            hour = hour % 12 + (12 if half == "PM" else 0)
+        return hour * 60 + minute
+
+    def test_paused_and_active_show_their_own_icon_and_tooltip_also_after_a_shell_restart(self):
+        agent = self.start_agent("----")
+        self.assertEqual(0, self.command("/pause"))
+        self.assertEqual(0, self.command("/resume"))
+        before = time.localtime()
+        self.assertEqual(0, self.command("/pause", "90"))
+        changes = self.icon_changes(4)
+        # The virtual display is at 96 DPI: the small icon's 16 pixels, drawn, not scaled.
+        self.assertEqual({("16x16", "1")}, {(size, shown) for _, size, _, shown, _ in changes})
+        self.assertEqual([("add", "Hot corners active"), ("modify", "Hot corners paused"),
+                          ("modify", "Hot corners active")],
+                         [(kind, tip) for kind, _, _, _, tip in changes[:3]])
+        active, paused = changes[0][2], changes[1][2]
+        self.assertNotEqual(active, paused)
+        self.assertEqual([active, paused], [changes[2][2], changes[3][2]])
+        # 90 minutes from now, as the clock on the wall says (the minute may turn meanwhile).
+        expected = (before.tm_hour * 60 + before.tm_min + 90) % (24 * 60)
+        self.assertIn((self.paused_until(changes[3][4]) - expected) % (24 * 60), (0, 1))
+
+        # The shell restarts: its notification area is empty, and the icon comes back as it was.
+        self.assertEqual(0, self.start("agent_poke.exe", "shell-restart").wait_exit())
+        again = self.icon_changes(5)[4]
+        self.assertEqual(("add", "16x16", paused, "1", changes[3][4]), again)
+        self.assertEqual(0, self.command("/quit"))
+        self.assertEqual(0, agent.wait_exit())
+        self.assertEqual([], self.traces("no notification area"))
 
 class SystemAgent(AgentTest, unittest.TestCase):
     """Our ScrHots.dll in the system folder, as the framework of any saver finds it."""
