@@ -31,6 +31,12 @@
 #define SCRM_INTERNAL        (WM_APP + 9) /* the timer protocol; wParam one of SCRINTERNAL_ */
 /* clang-format on */
 
+/* An answer to SCRM_TIMER: the next tick at the next refresh of the monitor the window is on, at
+   that monitor's own rate (60 Hz where the system does not say), aligned to its vertical blank
+   where the system offers a wait for it. Better than a delay for animation: a delay of 16 ms draws
+   62.5 frames a second on a 60 Hz display, some never seen, and wastes refreshes on faster ones. */
+#define SCR_TICK_DISPLAY       (-100)
+
 #define SCRINTERNAL_TICK       0
 #define SCRINTERNAL_HADENOUGH  1
 #define SCRINTERNAL_STARTTIMER 2
@@ -249,17 +255,20 @@ void WINAPI ScrStopTimer(HWND window);
 
 /* What a saver window's ticks were like, from its first tick to now. */
 typedef struct ScrFrameFigures {
-  int size;              /* sizeof(ScrFrameFigures), set by the caller */
-  unsigned int ticks;    /* SCRM_TIMER ticks the window handled */
-  double meanIntervalMs; /* mean time between the starts of consecutive ticks (0 before two) */
-  double p99IntervalMs;  /* 99% of those intervals are at most this long (0.25 ms steps) */
-  double busyShare;      /* share of the time since the first tick spent handling SCRM_TIMER */
+  int size;                /* sizeof(ScrFrameFigures), set by the caller */
+  unsigned int ticks;      /* SCRM_TIMER ticks the window handled */
+  double meanIntervalMs;   /* mean time between the starts of consecutive ticks (0 before two) */
+  double p99IntervalMs;    /* 99% of those intervals are at most this long (0.25 ms steps) */
+  double busyShare;        /* share of the time since the first tick spent handling SCRM_TIMER */
+  double targetIntervalMs; /* the interval the last answer asked for: its delay, or the refresh
+                              period for SCR_TICK_DISPLAY; 0 for "at once" and without a timer */
 } ScrFrameFigures;
 
 /* Fills figures with the frame figures of a saver window of this process (full screen or preview).
    With debugTrace, a full-screen run also traces them per window at its end.
-   Errors: 0 for NULL figures, a size other than sizeof(ScrFrameFigures), and a window that is no
-   saver window of this process (figures are then left as they were); else 1.
+   A record of the size before targetIntervalMs (an older header's) is filled up to its size.
+   Errors: 0 for NULL figures, a size other than these two, and a window that is no saver window
+   of this process (figures are then left as they were); else 1.
    Thread: the saver thread. */
 BOOL WINAPI ScrGetFrameFigures(HWND window, ScrFrameFigures* figures);
 

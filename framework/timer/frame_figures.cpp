@@ -1,5 +1,6 @@
 #include "timer/frame_figures.h"
 
+#include <cstddef>
 #include <cstdio>
 
 #include "core/library.h"
@@ -8,8 +9,6 @@
 #include "timer/timer.h"
 
 namespace morvane {
-
-namespace {
 
 uint64_t MicrosecondsNow() {
   static LARGE_INTEGER frequency;
@@ -21,8 +20,6 @@ uint64_t MicrosecondsNow() {
   uint64_t perSecond = static_cast<uint64_t>(frequency.QuadPart);
   return ticks / perSecond * 1000000ull + ticks % perSecond * 1000000ull / perSecond;
 }
-
-}  // namespace
 
 LRESULT SendTimedTick(HWND window, WPARAM wParam, LPARAM lParam) {
   uint64_t start = MicrosecondsNow();
@@ -53,7 +50,10 @@ using namespace morvane;
 
 extern "C" BOOL WINAPI ScrGetFrameFigures(HWND window, ScrFrameFigures* figures) {
   EnsureLibrary();
-  if (!figures || figures->size != static_cast<int>(sizeof(ScrFrameFigures))) {
+  // An older header's record ends before targetIntervalMs.
+  const int olderSize = static_cast<int>(offsetof(ScrFrameFigures, targetIntervalMs));
+  if (!figures ||
+      (figures->size != static_cast<int>(sizeof(ScrFrameFigures)) && figures->size != olderSize)) {
     Trace("ScrGetFrameFigures: no record, or one of another size");
     return FALSE;
   }
@@ -70,5 +70,9 @@ extern "C" BOOL WINAPI ScrGetFrameFigures(HWND window, ScrFrameFigures* figures)
   figures->meanIntervalMs = f.meanIntervalMs;
   figures->p99IntervalMs = f.p99IntervalMs;
   figures->busyShare = f.busyShare;
+  if (figures->size == static_cast<int>(sizeof(ScrFrameFigures))) {
+    const TimerRecord* record = LookUpTimerRecord(window);
+    figures->targetIntervalMs = record ? record->targetIntervalUs / 1000.0 : 0.0;
+  }
   return TRUE;
 }

@@ -17,6 +17,7 @@
 #include "timer/timer.h"
 #include "timer/timer_internal.h"
 #include "timer/timer_pacing.h"
+#include "timer/display_refresh.h"
 #include "timer/frame_figures.h"
 #include "timer/tick_gates.h"
 #include "core/trace.h"
@@ -100,6 +101,7 @@ TimerRecord* PrepareRecord(HWND window) {
 
 void FreeRecord(TimerRecord* record) {
   LeaveLiveRecord(record);
+  CloseDisplayClock(record->display);
   CloseHandle(record->gate);
   CloseHandle(record->wakeEvent);
   DeleteCriticalSection(&record->lock);
@@ -281,6 +283,33 @@ enum class AfterTick {
   WindowIsGone,  // end now
 };
 
+void NoteTargetInterval(TimerRecord* record, uint64_t intervalUs) {
+  InterlockedExchange(&record->targetIntervalUs,
+                      static_cast<LONG>(intervalUs > 0x7fffffff ? 0x7fffffff : intervalUs));
+}
+
+// SCR_TICK_DISPLAY: the next tick at the next refresh of the window's monitor. The refresh grid is
+// kept in microseconds and the wait rounded to the nearest millisecond, so each wait ends within
+// about a millisecond of its refresh while the ticks keep the display's rate exactly. False when
+// the battery's minimum period is the longer one: the caller waits that instead.
+bool WaitForRefresh(TimerRecord* record, uint32_t floorMs) {
+  DisplayClock& clock = record->display;
+  uint64_t now = MicrosecondsNow();
+  FollowWindowMonitor(clock, record->window, now);
+  if (floorMs * 1000.0 > clock.pace.PeriodUs()) return false;
+  NoteTargetInterval(record, static_cast<uint64_t>(clock.pace.PeriodUs() + 0.5));
+  AlignToVerticalBlank(clock, now);
+  now = MicrosecondsNow();
+  uint64_t due = clock.pace.NextDeadline(now);
+  DWORD waitMs = static_cast<DWORD>((due - now + 500) / 1000);
+  if (waitMs == 0) {
+    Sleep(0);
+  } else {
+    WaitForNextTick(record, waitMs);
+  }
+  return true;
+}
+
 // Sends one tick and paces the next as the saver's answer asks.
 AfterTick TickOnce(TimerRecord* record, TickSchedule* schedule) {
   DWORD t0 = TickStart(schedule->waitedFor, schedule->due, timeGetTime());
@@ -289,8 +318,14 @@ AfterTick TickOnce(TimerRecord* record, TickSchedule* schedule) {
   if (WindowIsGone(record)) return AfterTick::WindowIsGone;
   DWORD t1 = timeGetTime();
   uint32_t floor = record->fullScreen ? static_cast<uint32_t>(tickFloorMs) : 0;
-  NextTick next = PaceNextTick(AtLeastPeriod(static_cast<uint32_t>(answer), floor), t0, t1);
   schedule->waitedFor = false;
+  if (static_cast<int32_t>(answer) == SCR_TICK_DISPLAY) {
+    if (WaitForRefresh(record, floor)) return AfterTick::Again;
+    answer = static_cast<LRESULT>(floor);
+  }
+  uint32_t asked = AtLeastPeriod(static_cast<uint32_t>(answer), floor);
+  NoteTargetInterval(record, asked < 0x80000000u ? uint64_t{asked} * 1000 : 0);
+  NextTick next = PaceNextTick(asked, t0, t1);
   switch (next.pace) {
     case TickPace::AtOnce: return AfterTick::Again;
     case TickPace::End: AskToEnd(record); return AfterTick::AwaitQuit;

@@ -24,6 +24,7 @@
 #include <windows.h>
 
 #include "morvane.h"
+#include "timer/display_refresh.h"
 #include "timer/frame_stats.h"
 
 namespace morvane {
@@ -58,6 +59,10 @@ struct TimerRecord {
   HANDLE threadHandle;    // owned by the thread registry, which closes it
   LONG hadEnough;  // 1 once the saver answered -1 and the thread posted SCRINTERNAL_HADENOUGH
   volatile LONG startState;  // TimerStartPending, then Claimed by the thread or Abandoned
+  // The interval the last answer asked for, in microseconds (the refresh period for
+  // SCR_TICK_DISPLAY), written by the thread and read for the frame figures; 0 before.
+  volatile LONG targetIntervalUs;
+  DisplayClock display;  // the thread's own, for SCR_TICK_DISPLAY
 };
 
 // The timer thread's routine; exit code 0.

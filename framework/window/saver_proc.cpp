@@ -35,6 +35,7 @@ extern "C" LRESULT WINAPI DefSaverProc(HWND window, UINT message, WPARAM wParam,
     case WM_RBUTTONDOWN: OnActiveConfigClick(window); break;
     case WM_POWERBROADCAST: OnPowerBroadcast(wParam, lParam); break;
     case WM_WTSSESSION_CHANGE: OnSessionChange(wParam); break;
+    case WM_DISPLAYCHANGE: NoteDisplayChange(); break;
     case SCRM_VERIFYPW: return OnVerifyPassword(window);
     case SCRM_ACTIVECONFIG: return OnActiveConfig(window);
     case SCRM_SETTINGSCHANGED: return OnSettingsChanged(window, wParam, lParam);

@@ -1,10 +1,12 @@
 // Figures for the timer threads; not a test. Run under the build's Wine session:
-//   wine-run bin/framework_timer_bench.exe [accuracy] [cpu] [firsttick] [--ticks N] [--runs N]
+//   wine-run bin/framework_timer_bench.exe [accuracy] [cpu] [firsttick] [display] [--ticks N]
+//   [--runs N]
 // With no benchmark named, all run. Each benchmark is one entry of the table in main, taking the
 // options and printing its own lines.
 #include <windows.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -359,13 +361,112 @@ void BenchFirstTick(const Options& options) {
               *std::max_element(times.begin(), times.end()));
 }
 
+// ---- Ticks paced by the display ----
+
+struct MonitorRates {
+  HMONITOR monitors[4];
+  uint32_t hz[4];
+  int count;
+};
+MonitorRates benchRates;
+
+BOOL CALLBACK AddBenchMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
+  if (benchRates.count == 4) return FALSE;
+  benchRates.monitors[benchRates.count] = monitor;
+  benchRates.hz[benchRates.count] = platformDisplayRefreshSteps.reportedHz(monitor);
+  ++benchRates.count;
+  return TRUE;
+}
+
+// The system's rates, except that a second monitor reporting the first one's rate is given 75 Hz,
+// so that two windows of different rates can be measured where the display cannot have them.
+uint32_t BenchReportedHz(HMONITOR monitor) {
+  for (int i = 0; i < benchRates.count; ++i) {
+    if (benchRates.monitors[i] == monitor) return benchRates.hz[i];
+  }
+  return 0;
+}
+
+struct DisplayTicks {
+  HWND window;
+  TickScript script;
+};
+
+void PrintDisplayRow(const char* what, const TickScript& script, double periodMs) {
+  std::vector<double> intervals = TickIntervals(script);
+  if (intervals.size() < 2) {
+    std::printf("%-26s no ticks\n", what);
+    return;
+  }
+  double span = script.startMs.back() - script.startMs.front();
+  std::vector<double> deviations;
+  for (double interval : intervals) deviations.push_back(std::fabs(interval - periodMs));
+  std::printf("%-26s %6zu  %8.3f  %9.3f  %8.3f  %8.3f\n", what, intervals.size() + 1,
+              intervals.size() * 1000.0 / span, Mean(intervals), Quantile(deviations, 0.99),
+              periodMs);
+}
+
+// Display-paced windows on the given monitors (null: where the window is made) for about seconds.
+void RunDisplayTicks(DisplayTicks* runs, const HMONITOR* monitors, int count, int seconds) {
+  for (int i = 0; i < count; ++i) {
+    runs[i].script.answer = [](HWND, int) { return LRESULT(SCR_TICK_DISPLAY); };
+    runs[i].window = CreateTestSaver(&runs[i].script);
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (monitors[i] && GetMonitorInfoA(monitors[i], &info)) {
+      SetWindowPos(runs[i].window, nullptr, info.rcMonitor.left, info.rcMonitor.top, 64, 64,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+  }
+  for (int i = 0; i < count; ++i) ScrStartTimer(runs[i].window);
+  PumpUntil([] { return false; }, static_cast<DWORD>(seconds) * 1000);
+  for (int i = 0; i < count; ++i) DestroyWindow(runs[i].window);
+}
+
+void BenchDisplay(const Options& options) {
+  int seconds = options.ticks / 60 > 1 ? options.ticks / 60 : 2;
+  EnumDisplayMonitors(nullptr, nullptr, AddBenchMonitor, 0);
+  std::printf("\n== Ticks paced by the display (SCR_TICK_DISPLAY), %d s per window ==\n", seconds);
+  for (int i = 0; i < benchRates.count; ++i) {
+    std::printf("monitor %d reports %lu Hz\n", i + 1, static_cast<unsigned long>(benchRates.hz[i]));
+  }
+  std::printf("%-26s %6s  %8s  %9s  %8s  %8s\n", "window", "ticks", "per s", "mean ms", "p99 dev",
+              "period");
+  DisplayTicks one[1];
+  HMONITOR primary[1] = {nullptr};
+  RunDisplayTicks(one, primary, 1, seconds);
+  PrintDisplayRow("one window, the display's", one[0].script,
+                  1000.0 / (RefreshMillihertz(benchRates.hz[0]) / 1000.0));
+  if (benchRates.count < 2) {
+    std::printf("one monitor: for two rates run it in tools/multimon-session.sh's session\n");
+    return;
+  }
+  bool sameRate = RefreshMillihertz(benchRates.hz[0]) == RefreshMillihertz(benchRates.hz[1]);
+  if (sameRate) {
+    benchRates.hz[1] = 75;
+    std::printf("monitor 2 reports the same rate: given 75 Hz through the test seam\n");
+  }
+  displayRefreshSteps.reportedHz = BenchReportedHz;
+  DisplayTicks two[2];
+  RunDisplayTicks(two, benchRates.monitors, 2, seconds);
+  displayRefreshSteps = platformDisplayRefreshSteps;
+  for (int i = 0; i < 2; ++i) {
+    char what[32];
+    std::snprintf(what, sizeof what, "monitor %d at %lu Hz", i + 1,
+                  static_cast<unsigned long>(RefreshMillihertz(benchRates.hz[i]) / 1000));
+    PrintDisplayRow(what, two[i].script, 1e6 / RefreshMillihertz(benchRates.hz[i]));
+  }
+}
+
 struct Benchmark {
   const char* name;
   void (*run)(const Options&);
 };
 
-const Benchmark benchmarks[] = {
-    {"accuracy", BenchAccuracy}, {"cpu", BenchCpu}, {"firsttick", BenchFirstTick}};
+const Benchmark benchmarks[] = {{"accuracy", BenchAccuracy},
+                                {"cpu", BenchCpu},
+                                {"firsttick", BenchFirstTick},
+                                {"display", BenchDisplay}};
 
 }  // namespace
 

@@ -1,6 +1,8 @@
 // The ticks a saver gets: what its answers to SCRM_TIMER do, how the period is kept when the
 // saver takes time to draw, and how SCRM_SETTINGSCHANGED cuts a wait short. Timing bounds are
 // loose; the figures themselves come from framework_timer_bench.
+#include "power/power_state.h"
+#include "timer/tick_gates.h"
 #include "timer_test_fixture.h"
 
 using namespace morvane;
@@ -118,6 +120,91 @@ TEST_F(TimerWake, AWakeWhileTheSaverDrawsEndsTheNextWaitAtOnce) {
   ASSERT_TRUE(PumpUntilEnded(ThreadOf(saver), 4000));
   ASSERT_EQ(2, script.count());
   EXPECT_LT(script.startMs[1] - script.endMs[0], 1000.0);
+}
+
+}  // namespace
+
+namespace {
+
+// The monitors' rates as a test gives them: every monitor at displayHz.
+uint32_t displayHz = 60;
+uint32_t TestReportedHz(HMONITOR) {
+  return displayHz;
+}
+
+class TimerDisplayTicks : public TimerTest {
+ protected:
+  void TearDown() override {
+    TimerTest::TearDown();
+    displayRefreshSteps = platformDisplayRefreshSteps;
+    powerState.onBattery = false;
+    powerState.batteryPeriodMs = batteryPeriodBefore;
+    ApplyTickGates();
+  }
+  LONG batteryPeriodBefore = powerState.batteryPeriodMs;
+};
+
+// The median interval of a display-paced saver's ticks while the monitor reports hz.
+double MedianDisplayInterval(TickScript& script, uint32_t hz, int ticks) {
+  displayHz = hz;
+  script.answer = RepeatThenEnd(SCR_TICK_DISPLAY, ticks);
+  HWND saver = CreateTestSaver(&script);
+  ScrStartTimer(saver);
+  TimerRecord* record = LookUpTimerRecord(saver);
+  EXPECT_TRUE(record && PumpUntilEnded(record->threadHandle, 10000));
+  DestroyWindow(saver);
+  return Quantile(TickIntervals(script), 0.5);
+}
+
+TEST_F(TimerDisplayTicks, TicksComeAtTheMonitorsRateWithUnknownRatesAsSixtyHertz) {
+  displayRefreshSteps.reportedHz = TestReportedHz;
+  const struct {
+    uint32_t hz;
+    double periodMs;
+  } cases[] = {{60, 16.67}, {30, 33.33}, {0, 16.67}, {1, 16.67}, {100, 10.0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.hz);
+    TickScript script;
+    double median = MedianDisplayInterval(script, c.hz, 20);
+    EXPECT_GE(median, c.periodMs - 2.5);
+    EXPECT_LE(median, c.periodMs + 3.0);
+  }
+}
+
+TEST_F(TimerDisplayTicks, ADisplayChangeReadsTheRateAgainAndTheFiguresReportIt) {
+  displayRefreshSteps.reportedHz = TestReportedHz;
+  displayHz = 50;
+  TickScript script;
+  ScrFrameFigures figures = {};
+  figures.size = sizeof figures;
+  script.answer = [&](HWND window, int index) -> LRESULT {
+    if (index == 10) {
+      ScrGetFrameFigures(window, &figures);
+      displayHz = 25;
+      // As DefSaverProc does at WM_DISPLAYCHANGE.
+      NoteDisplayChange();
+    }
+    return index < 20 ? SCR_TICK_DISPLAY : -1;
+  };
+  HWND saver = Saver(&script);
+  ScrStartTimer(saver);
+  ASSERT_TRUE(PumpUntilEnded(ThreadOf(saver), 10000));
+  EXPECT_DOUBLE_EQ(20.0, figures.targetIntervalMs);
+  std::vector<double> intervals = TickIntervals(script);
+  std::vector<double> before(intervals.begin() + 2, intervals.begin() + 9);
+  std::vector<double> after(intervals.begin() + 12, intervals.end() - 1);
+  EXPECT_NEAR(20.0, Quantile(before, 0.5), 3.0);
+  EXPECT_NEAR(40.0, Quantile(after, 0.5), 4.0);
+}
+
+TEST_F(TimerDisplayTicks, OnBatteryALongerMinimumPeriodWins) {
+  displayRefreshSteps.reportedHz = TestReportedHz;
+  powerState.onBattery = true;
+  powerState.batteryPeriodMs = 45;
+  TickScript script;
+  double median = MedianDisplayInterval(script, 60, 12);
+  EXPECT_GE(median, 43.0);
+  EXPECT_LE(median, 50.0);
 }
 
 }  // namespace
