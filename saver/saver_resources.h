@@ -14,6 +14,7 @@
 #define IDC_PAGE_RATE_30          2107
 #define IDC_PAGE_RATE_60          2108
 #define IDC_PAGE_SHOW_RATE        2109
+#define IDC_PAGE_RATE_DISPLAY     2110
 
 // The scene's pictures, made at build time, carried inside the program.
 #define IDR_WOOD_BMP   2201

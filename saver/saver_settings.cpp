@@ -6,7 +6,13 @@ const SaverSettingDecl saverSettingDecls[SaverSettingCount] = {
     {"Lights", &SaverSettings::lights, 15, 1, 50},
     {"Glow", &SaverSettings::glow, 100, 0, 200},
     {"Monitors", &SaverSettings::monitors, MonitorsEach, MonitorsPrimary, MonitorsEach},
-    {"FrameRate", &SaverSettings::frameRate, 60, 30, 60, true},
+    {"FrameRate",
+     &SaverSettings::frameRate,
+     FrameRateOfDisplay,
+     FrameRateOfDisplay,
+     60,
+     {FrameRateOfDisplay, 30, 60},
+     3},
     {"ShowFrameRate", &SaverSettings::showFrameRate, 0, 0, 1},
 };
 
@@ -17,7 +23,12 @@ SaverSettings DefaultSaverSettings() {
 }
 
 int ClampSetting(const SaverSettingDecl& decl, std::int64_t value) {
-  if (decl.eitherEnd && value != decl.minimum && value != decl.maximum) return decl.defaultValue;
+  if (decl.choiceCount > 0) {
+    for (int i = 0; i < decl.choiceCount && i < 3; ++i) {
+      if (value == decl.choices[i]) return decl.choices[i];
+    }
+    return decl.defaultValue;
+  }
   if (value < decl.minimum) return decl.minimum;
   if (value > decl.maximum) return decl.maximum;
   return static_cast<int>(value);
@@ -45,6 +56,5 @@ float GlowScaleOf(const SaverSettings& settings) {
 }
 
 int TickPeriodMsOf(const SaverSettings& settings) {
-  const int rate = settings.frameRate > 0 ? settings.frameRate : DefaultSaverSettings().frameRate;
-  return 1000 / rate;
+  return settings.frameRate == 30 || settings.frameRate == 60 ? 1000 / settings.frameRate : 0;
 }

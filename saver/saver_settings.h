@@ -8,7 +8,7 @@ struct SaverSettings {
   int lights;         // balls in the room, 1 to 50
   int glow;           // brightness of the glow patches in percent, 0 to 200
   int monitors;       // MonitorsEach or MonitorsPrimary
-  int frameRate;      // frames a second the full-screen saver and previews are ticked for: 30 or 60
+  int frameRate;      // frames a second the saver is ticked for: 30, 60, or FrameRateOfDisplay
   int showFrameRate;  // 1: the full-screen saver shows its frame rate and CPU load over the scene
 };
 
@@ -17,15 +17,19 @@ struct SaverSettings {
 constexpr int MonitorsPrimary = 0;
 constexpr int MonitorsEach = 1;
 
+// The frame-rate choice "Match the display": a tick at each refresh of the window's monitor.
+constexpr int FrameRateOfDisplay = 0;
+
 struct SaverSettingDecl {
   const char* valueName;
   int SaverSettings::*field;
   int defaultValue;
   int minimum;
   int maximum;
-  // A choice of two: only the minimum and the maximum are values, and anything else reads as the
-  // default (a number between the two is no nearer to either choice).
-  bool eitherEnd = false;
+  // A choice among a few values (the first choiceCount of choices): anything else reads as the
+  // default, since a number between two choices is no nearer to either.
+  int choices[3] = {};
+  int choiceCount = 0;
 };
 
 constexpr int SaverSettingCount = 5;
@@ -39,7 +43,7 @@ constexpr std::uint32_t RegistryDword = 4;
 
 SaverSettings DefaultSaverSettings();
 
-// The value held to its range; for a choice of two, the default unless it is one of them.
+// The value held to its range; for a choice, the default unless it is one of them.
 int ClampSetting(const SaverSettingDecl& decl, std::int64_t value);
 
 // A value as the registry reports it: only a REG_DWORD of exactly four bytes is read (as a signed
@@ -54,5 +58,5 @@ void EncodeSetting(const SaverSettingDecl& decl, int value, unsigned char out[4]
 float GlowScaleOf(const SaverSettings& settings);
 
 // The milliseconds from the start of one tick to the start of the next for the chosen rate (16 for
-// 60 a second, 33 for 30); a rate that is no rate gives the default's period.
+// 60 a second, 33 for 30); 0 for FrameRateOfDisplay and for a rate that is no rate (the default).
 int TickPeriodMsOf(const SaverSettings& settings);

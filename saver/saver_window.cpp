@@ -32,8 +32,8 @@ struct SaverWindow {
   unsigned long steps = 0;
   bool glTried = false;
   bool fullScreen = false;
-  bool showByCopy = false;           // a preview in this process: see OpenGl
-  LRESULT periodMs = FramePeriodMs;  // the answer to each tick: the chosen frame rate's period
+  bool showByCopy = false;               // a preview in this process: see OpenGl
+  LRESULT periodMs = DefaultTickAnswer;  // the answer to each tick: the chosen frame rate's period
   bool showFrameRate = false;
   FrameOverlay overlay;
   unsigned char* copy = nullptr;  // the frame read back for showing it by copy
@@ -81,7 +81,8 @@ bool ChoosePixelFormatFor(HDC dc) {
 void ApplySettings(SaverWindow& state, const SaverSettings& settings) {
   state.scene.lightCount = static_cast<float>(settings.lights);
   state.scene.glowScale = GlowScaleOf(settings);
-  state.periodMs = TickPeriodMsOf(settings);
+  const int period = TickPeriodMsOf(settings);
+  state.periodMs = period ? period : SCR_TICK_DISPLAY;
   state.showFrameRate = state.fullScreen && settings.showFrameRate != 0;
 }
 
@@ -228,7 +229,7 @@ LRESULT OnDestroy(HWND window, WPARAM wParam, LPARAM lParam) {
 LRESULT OnTick(HWND window) {
   if (DrawSaverFrame(window)) ShowSaverFrame(window);
   const SaverWindow* state = StateOf(window);
-  return state ? state->periodMs : FramePeriodMs;
+  return state ? state->periodMs : DefaultTickAnswer;
 }
 
 void OnReloadSettings(HWND window) {

@@ -3,13 +3,14 @@
 #include <windows.h>
 
 #include "light_sim.h"
+#include "morvane.h"
 
 // Sent by the settings page to its preview: read the saver's settings again.
 constexpr UINT GLIMMER_RELOADSETTINGS = WM_APP + 0x100;
 
-// Milliseconds from one tick to the next at the default rate, about 60 frames a second; each
-// window answers its ticks with the period of the rate chosen on the settings page.
-constexpr LRESULT FramePeriodMs = 16;
+// The answer to a tick at the default rate, "Match the display": the next tick at the monitor's
+// next refresh. Each window answers its ticks as the rate chosen on the settings page asks.
+constexpr LRESULT DefaultTickAnswer = SCR_TICK_DISPLAY;
 
 // The module whose resources hold the scene's pictures (the saver's own).
 void SetPictureModule(HINSTANCE module);

@@ -14,6 +14,13 @@ namespace {
 const SaverSettingDecl& lightsDecl = saverSettingDecls[0];
 const SaverSettingDecl& glowDecl = saverSettingDecls[1];
 const SaverSettingDecl& frameRateDecl = saverSettingDecls[3];
+
+struct RateButton {
+  int control;
+  int rate;
+};
+const RateButton rateButtons[] = {
+    {IDC_PAGE_RATE_DISPLAY, FrameRateOfDisplay}, {IDC_PAGE_RATE_60, 60}, {IDC_PAGE_RATE_30, 30}};
 constexpr int GlowTickSpacing = 25;
 
 struct PageState {
@@ -53,9 +60,11 @@ void FillControls(HWND page, const SaverSettings& settings) {
   CheckRadioButton(
       page, IDC_PAGE_MONITORS_EACH, IDC_PAGE_MONITORS_PRIMARY,
       settings.monitors == MonitorsPrimary ? IDC_PAGE_MONITORS_PRIMARY : IDC_PAGE_MONITORS_EACH);
-  CheckRadioButton(
-      page, IDC_PAGE_RATE_30, IDC_PAGE_RATE_60,
-      settings.frameRate == frameRateDecl.minimum ? IDC_PAGE_RATE_30 : IDC_PAGE_RATE_60);
+  // One by one: the checkbox's id lies between the rates' ids.
+  for (const RateButton& button : rateButtons) {
+    CheckDlgButton(page, button.control,
+                   settings.frameRate == button.rate ? BST_CHECKED : BST_UNCHECKED);
+  }
   CheckDlgButton(page, IDC_PAGE_SHOW_RATE, settings.showFrameRate ? BST_CHECKED : BST_UNCHECKED);
 }
 
@@ -103,9 +112,10 @@ void OnMonitorsChosen(HWND page) {
 void OnFrameRateChosen(HWND page) {
   PageState* state = StateOf(page);
   if (!state || state->filling) return;
-  const int rate = IsDlgButtonChecked(page, IDC_PAGE_RATE_30) == BST_CHECKED
-                       ? frameRateDecl.minimum
-                       : frameRateDecl.maximum;
+  int rate = frameRateDecl.defaultValue;
+  for (const RateButton& button : rateButtons) {
+    if (IsDlgButtonChecked(page, button.control) == BST_CHECKED) rate = button.rate;
+  }
   if (rate == state->current.frameRate) return;
   state->current.frameRate = rate;
   StoreChange(page, *state);
@@ -126,7 +136,9 @@ void OnPageCommand(HWND page, WPARAM wParam) {
   if ((control == IDC_PAGE_MONITORS_EACH || control == IDC_PAGE_MONITORS_PRIMARY) &&
       HIWORD(wParam) == BN_CLICKED)
     OnMonitorsChosen(page);
-  if ((control == IDC_PAGE_RATE_30 || control == IDC_PAGE_RATE_60) && HIWORD(wParam) == BN_CLICKED)
+  if ((control == IDC_PAGE_RATE_30 || control == IDC_PAGE_RATE_60 ||
+       control == IDC_PAGE_RATE_DISPLAY) &&
+      HIWORD(wParam) == BN_CLICKED)
     OnFrameRateChosen(page);
   if (control == IDC_PAGE_SHOW_RATE && HIWORD(wParam) == BN_CLICKED) OnShowFrameRateToggled(page);
 }

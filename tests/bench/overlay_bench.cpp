@@ -135,7 +135,7 @@ LRESULT OnTick(HWND window, WPARAM wParam, LPARAM lParam) {
     return GlimmerSaverProc(window, SCRM_TIMER, wParam, lParam);
   timedWindow = window;
   TimeFrame(window);
-  if (frames < WarmFrames + FrameKinds * timedFrames) return FramePeriodMs;
+  if (frames < WarmFrames + FrameKinds * timedFrames) return DefaultTickAnswer;
   Report(window);
   ReleaseFrameOverlay(benchOverlay, wglGetCurrentContext() != nullptr);
   PostMessageA(window, BenchDone, 0, 0);

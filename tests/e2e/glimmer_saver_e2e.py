@@ -21,7 +21,7 @@ FRAMEWORK_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Screen Savers"
 IDOK, IDCANCEL = 1, 2
 IDC_LIGHTS, IDC_PREVIEW = 2102, 2101
 IDC_EACH_MONITOR, IDC_PRIMARY_MONITOR = 2105, 2106
-IDC_RATE_30, IDC_RATE_60, IDC_SHOW_RATE = 2107, 2108, 2109
+IDC_RATE_30, IDC_RATE_60, IDC_SHOW_RATE, IDC_RATE_DISPLAY = 2107, 2108, 2109, 2110
 session = None
 
 
@@ -292,12 +292,13 @@ class Configure(GlimmerTest):
 
     def test_the_page_opens_with_what_is_stored_and_reads_bad_values_as_the_defaults(self):
         # Missing or malformed "Monitors" is "Each monitor"; a rate other than 30 or 60, another
-        # type or none is 60; "ShowFrameRate" is held to 0 or 1 (7 ticks the box, -1 does not).
-        cases = [((None, None, None), ("each", 60, False)),
+        # type or none is the display's; "ShowFrameRate" is held to 0 or 1 (7 ticks the box, -1
+        # does not).
+        cases = [((None, None, None), ("each", "display", False)),
                  ((("REG_DWORD", "0"), "30", "1"), ("primary", 30, True)),
                  ((("REG_DWORD", "1"), "60", "0"), ("each", 60, False)),
-                 ((("REG_DWORD", "9"), "45", "7"), ("each", 60, True)),
-                 ((("REG_SZ", "0"), "0", "4294967295"), ("each", 60, False))]
+                 ((("REG_DWORD", "9"), "45", "7"), ("each", "display", True)),
+                 ((("REG_SZ", "0"), "0", "4294967295"), ("each", "display", False))]
         for (monitors, rate, show), shown in cases:
             with self.subTest(monitors=monitors, rate=rate, show=show):
                 reg("delete", SETTINGS_KEY, "/f")
@@ -363,13 +364,15 @@ class Configure(GlimmerTest):
 
 
     def frame_choices(self, windows):
-        """The frames-per-second choice shown (30 or 60) and whether "Show frame rate" is ticked."""
-        ids = (IDC_RATE_30, IDC_RATE_60, IDC_SHOW_RATE)
+        """The frames-per-second choice shown ("display", 60 or 30) and whether "Show frame rate" is
+        ticked."""
+        ids = (IDC_RATE_DISPLAY, IDC_RATE_60, IDC_RATE_30, IDC_SHOW_RATE)
         buttons = {w["id"]: w for w in windows if w["id"] in ids}
-        self.assertEqual(["30", "60", "Show frame &rate"], [buttons[i]["title"] for i in ids])
+        self.assertEqual(["Match the display", "60", "30", "Show frame &rate"],
+                         [buttons[i]["title"] for i in ids])
         self.assertTrue(all(buttons[i]["visible"] for i in ids))
-        rates = [rate for rate, i in ((30, IDC_RATE_30), (60, IDC_RATE_60))
-                 if buttons[i]["checked"]]
+        rates = [rate for rate, i in (("display", IDC_RATE_DISPLAY), (60, IDC_RATE_60),
+                                      (30, IDC_RATE_30)) if buttons[i]["checked"]]
         self.assertEqual(1, len(rates), "not one rate checked: %r" % buttons)
         return rates[0], buttons[IDC_SHOW_RATE]["checked"] == 1, buttons
 
@@ -395,10 +398,12 @@ class Configure(GlimmerTest):
         click(IDC_SHOW_RATE, "ShowFrameRate", 0)
         click(IDC_SHOW_RATE, "ShowFrameRate", 1)
         self.assertEqual((60, True), self.frame_choices(window_tree(sheet))[:2])
+        click(IDC_RATE_DISPLAY, "FrameRate", 0)
+        self.assertEqual(("display", True), self.frame_choices(window_tree(sheet))[:2])
         self.assertEqual((9, 1), (stored_lights(), stored("Monitors")))
         session.click(button[IDCANCEL]["x"] + 10, button[IDCANCEL]["y"] + 10)
         self.assertEqual(0, saver.wait_exit())
-        self.assertEqual((60, 0, 9),
+        self.assertEqual((0, 0, 9),
                          (stored("FrameRate"), stored("ShowFrameRate"), stored_lights()),
                          "Cancel kept the change")
 
@@ -479,8 +484,9 @@ class Process(GlimmerTest):
                 self.assertEqual(2, saver.wait_exit())
 
     def test_each_tick_asks_for_the_next_at_the_chosen_frame_rate(self):
-        # The answer is the whole period: the framework keeps each tick's start within it.
-        for rate, period in ((None, 16), ("30", 33), ("60", 16), ("45", 16)):
+        # The answer is the whole period: the framework keeps each tick's start within it. The
+        # display's rate answers SCR_TICK_DISPLAY (-100).
+        for rate, period in ((None, -100), ("30", 33), ("60", 16), ("45", -100)):
             with self.subTest(rate=rate):
                 reg("delete", SETTINGS_KEY, "/f")
                 if rate:

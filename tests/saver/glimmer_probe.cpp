@@ -191,7 +191,7 @@ LRESULT WatchTick(HWND window, WPARAM wParam, LPARAM lParam) {
   QueryPerformanceCounter(&start);
   Watched* w = Find(window);
   const std::vector<Snapshot> before = SnapshotOthers(window);
-  LRESULT result = FramePeriodMs;
+  LRESULT result = DefaultTickAnswer;
   const bool readBack = pairScenario && window == preview && w && w->ticks == 9;
   if (readBack) ReadBackPreviewFrame(window);
   else result = GlimmerSaverProc(window, SCRM_TIMER, wParam, lParam);

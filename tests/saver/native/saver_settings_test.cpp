@@ -116,30 +116,33 @@ TEST(SaverSettings, GlowScalesThePatchesInPercent) {
   EXPECT_FLOAT_EQ(GlowScaleOf(settings), 0.5f);
 }
 
-// The frame rate is a choice of two: a number between them or beyond them is no choice at all,
-// so it reads as the default rather than as the nearer of the two.
-TEST(SaverSettings, FrameRateIsThirtyOrSixtyAndAnythingElseReadsAsSixty) {
-  EXPECT_EQ(DefaultSaverSettings().frameRate, 60);
+// The frame rate is a choice of three: a number between them or beyond them is no choice at all,
+// so it reads as the default ("Match the display") rather than as the nearest; 30 and 60 stored by
+// earlier versions keep their meaning.
+TEST(SaverSettings, FrameRateIsTheDisplaysThirtyOrSixtyAndAnythingElseReadsAsTheDisplays) {
+  EXPECT_EQ(DefaultSaverSettings().frameRate, FrameRateOfDisplay);
   struct Case {
     std::uint32_t raw;
     int expected;
   };
-  const Case cases[] = {{30, 30},   {60, 60},          {45, 60},          {31, 60}, {29, 60},
-                        {0, 60},    {120, 60},         {0xFFFFFFFFu, 60}, {59, 60}, {61, 60},
-                        {1000, 60}, {0x8000001Eu, 60}, {0x1000001Eu, 60}};
+  const Case cases[] = {{30, 30},  {60, 60}, {0, 0},           {45, 0},         {31, 0},
+                        {29, 0},   {120, 0}, {0xFFFFFFFFu, 0}, {59, 0},         {61, 0},
+                        {1000, 0}, {1, 0},   {0x8000001Eu, 0}, {0x1000001Eu, 0}};
   for (const Case& c : cases)
     EXPECT_EQ(Decode("FrameRate", RegistryDword, c.raw), c.expected) << c.raw;
-  EXPECT_EQ(Decode("FrameRate", RegSz, 30), 60);
-  EXPECT_EQ(Decode("FrameRate", RegistryDword, 30, 8), 60);
+  EXPECT_EQ(Decode("FrameRate", RegSz, 30), 0);
+  EXPECT_EQ(Decode("FrameRate", RegistryDword, 30, 8), 0);
   unsigned char out[4];
-  EncodeSetting(Decl("FrameRate"), 30, out);
-  EXPECT_EQ(DecodeSetting(Decl("FrameRate"), RegistryDword, out, 4), 30);
+  for (int rate : {30, 60, FrameRateOfDisplay}) {
+    EncodeSetting(Decl("FrameRate"), rate, out);
+    EXPECT_EQ(DecodeSetting(Decl("FrameRate"), RegistryDword, out, 4), rate);
+  }
   EncodeSetting(Decl("FrameRate"), 40, out);
-  EXPECT_EQ(DecodeSetting(Decl("FrameRate"), RegistryDword, out, 4), 60);
+  EXPECT_EQ(DecodeSetting(Decl("FrameRate"), RegistryDword, out, 4), 0);
   // The page's choice goes through the same rule as the registry's value.
   EXPECT_EQ(ClampSetting(Decl("FrameRate"), 30), 30);
-  EXPECT_EQ(ClampSetting(Decl("FrameRate"), 50), 60);
-  EXPECT_EQ(ClampSetting(Decl("FrameRate"), -30), 60);
+  EXPECT_EQ(ClampSetting(Decl("FrameRate"), 50), 0);
+  EXPECT_EQ(ClampSetting(Decl("FrameRate"), -30), 0);
 }
 
 TEST(SaverSettings, ShowFrameRateIsOffAtFirstAndHeldToOnOrOff) {
@@ -152,17 +155,18 @@ TEST(SaverSettings, ShowFrameRateIsOffAtFirstAndHeldToOnOrOff) {
   EXPECT_EQ(Decode("ShowFrameRate", RegistryDword, 1, 2), 0);
 }
 
-// The tick period runs from the start of one tick to the next, so it is the whole frame's time.
+// The tick period runs from the start of one tick to the next, so it is the whole frame's time; the
+// display's rate has none of its own (0: the framework paces it).
 TEST(SaverSettings, TheTickPeriodFollowsTheChosenRate) {
   SaverSettings settings = DefaultSaverSettings();
-  EXPECT_EQ(TickPeriodMsOf(settings), 16);
+  EXPECT_EQ(TickPeriodMsOf(settings), 0);
   settings.frameRate = 30;
   EXPECT_EQ(TickPeriodMsOf(settings), 33);
-  // A rate that never came through the table still gives a sane period.
-  settings.frameRate = 0;
+  settings.frameRate = 60;
   EXPECT_EQ(TickPeriodMsOf(settings), 16);
+  // A rate that never came through the table is the display's.
   settings.frameRate = -5;
-  EXPECT_EQ(TickPeriodMsOf(settings), 16);
+  EXPECT_EQ(TickPeriodMsOf(settings), 0);
 }
 
 }  // namespace
