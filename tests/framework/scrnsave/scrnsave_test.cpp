@@ -358,4 +358,43 @@ TEST_F(ScrnsaveTest, ChangePasswordCallsTheSaversOwn) {
   EXPECT_TRUE(saver.Logged("gdi change password"));
 }
 
+// The guide's OpenGL example: full screen, preview and its settings.
+TEST_F(ScrnsaveTest, ThePulseExampleRunsInEveryMode) {
+  {
+    Saver saver("pulse.scr", "/s");
+    HWND window = saver.Window();
+    ASSERT_NE(nullptr, window);
+    // It takes keys once its OpenGL is set up, which it does not log: a key until it ends.
+    EXPECT_TRUE(Poll(
+        [&] {
+          SetForegroundWindow(window);
+          PressKey();
+          return saver.Exit(200) != STILL_ACTIVE;
+        },
+        10000));
+    EXPECT_EQ(2u, saver.Exit());
+  }
+  {
+    HWND host = MakeHost();
+    char arguments[32];
+    wsprintfA(arguments, "/p %u", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(host)));
+    Saver saver("pulse.scr", arguments);
+    EXPECT_TRUE(Poll(
+        [&] {
+          PumpFor(20);
+          return FindWindowExA(host, nullptr, saverClass, nullptr) != nullptr;
+        },
+        10000));
+    DestroyWindow(host);
+    EXPECT_EQ(2u, saver.Exit());
+  }
+  {
+    Saver saver("pulse.scr", "/c");
+    HWND dialog = saver.Dialog("Pulse Settings");
+    ASSERT_NE(nullptr, dialog);
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(0u, saver.Exit());
+  }
+}
+
 }  // namespace
