@@ -9,6 +9,7 @@
 #include "config/sheet_look.h"
 #include "settings/user_settings.h"
 #include "core/library.h"
+#include "core/system_library.h"
 #include "settings/prefs.h"
 #include "core/resource_ids.h"
 #include "run/saver_run.h"
@@ -42,7 +43,9 @@ void RegisterCommonControls() {
   INITCOMMONCONTROLSEX controls = {};
   controls.dwSize = sizeof controls;
   controls.dwICC = ICC_UPDOWN_CLASS | ICC_TAB_CLASSES;
-  InitCommonControlsEx(&controls);
+  auto initialise = SystemFunction<BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*)>(
+      "comctl32.dll", "InitCommonControlsEx");
+  if (initialise) initialise(&controls);
 }
 
 ConfigRequest* RequestOf(HWND hiddenDialog) {
@@ -180,7 +183,9 @@ int RequestedOwnerNotice(HWND hiddenDialog) {
 }
 
 int RunPropertySheet(LPPROPSHEETHEADERA header) {
-  return static_cast<int>(PropertySheetA(header));
+  auto propertySheet =
+      SystemFunction<INT_PTR(WINAPI*)(LPCPROPSHEETHEADERA)>("comctl32.dll", "PropertySheetA");
+  return propertySheet ? static_cast<int>(propertySheet(header)) : -1;
 }
 
 void AddSaverPage(LPPROPSHEETHEADERA header) {

@@ -3,6 +3,7 @@
 
 #include "core/bounded_text.h"
 #include "core/library.h"
+#include "core/system_library.h"
 #include "morvane.h"
 #include "core/resource_ids.h"
 
@@ -24,11 +25,15 @@ int CopyVersion(const char* version, size_t limit, char* buffer, int capacity,
 
 // "FileVersion" under the first translation of the block, and the room it takes; null when the
 // block lacks either.
+typedef BOOL(WINAPI* VerQueryValueProc)(LPCVOID, LPCSTR, LPVOID*, PUINT);
+
 const char* FileVersionIn(void* block, UINT* room) {
+  auto queryValue = SystemFunction<VerQueryValueProc>("version.dll", "VerQueryValueA");
+  if (!queryValue) return nullptr;
   DWORD* translation = nullptr;
   UINT size = 0;
-  if (!VerQueryValueA(block, "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
-                      &size) ||
+  if (!queryValue(block, "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+                  &size) ||
       !translation || size < sizeof(DWORD)) {
     return nullptr;
   }
@@ -39,7 +44,7 @@ const char* FileVersionIn(void* block, UINT* room) {
   std::snprintf(subBlock, sizeof subBlock, "\\StringFileInfo\\%08lx\\%s",
                 static_cast<unsigned long>(swapped), "FileVersion");
   char* version = nullptr;
-  if (!VerQueryValueA(block, subBlock, reinterpret_cast<void**>(&version), room) || !version) {
+  if (!queryValue(block, subBlock, reinterpret_cast<void**>(&version), room) || !version) {
     return nullptr;
   }
   return version;
@@ -49,12 +54,17 @@ int ReadModuleVersion(char* buffer, int capacity) {
   char path[PathCapacity] = {};
   GetModuleFileNameA(libraryState.module, path, PathCapacity);
   DWORD ignored = 0;
-  DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+  auto sizeOf =
+      SystemFunction<DWORD(WINAPI*)(LPCSTR, LPDWORD)>("version.dll", "GetFileVersionInfoSizeA");
+  auto infoOf = SystemFunction<BOOL(WINAPI*)(LPCSTR, DWORD, DWORD, LPVOID)>("version.dll",
+                                                                            "GetFileVersionInfoA");
+  if (!sizeOf || !infoOf) return 0;
+  DWORD size = sizeOf(path, &ignored);
   if (!size) return 0;
   char* block = new (std::nothrow) char[size];
   if (!block) return 0;
   int result = 0;
-  if (GetFileVersionInfoA(path, 0, size, block)) {
+  if (infoOf(path, 0, size, block)) {
     UINT room = 0;
     const char* version = FileVersionIn(block, &room);
     if (version) result = CopyVersion(version, room, buffer, capacity, 1);

@@ -1,5 +1,7 @@
 #include "power/power_state.h"
 
+#include "core/system_library.h"
+
 #include <cstring>
 #include <initializer_list>
 
@@ -37,14 +39,6 @@ typedef HANDLE(WINAPI* RegisterPowerNotice)(HANDLE recipient, const GUID* settin
 typedef BOOL(WINAPI* UnregisterPowerNotice)(HANDLE notice);
 typedef BOOL(WINAPI* RegisterSessionNotice)(HWND window, DWORD flags);
 typedef BOOL(WINAPI* UnregisterSessionNotice)(HWND window);
-
-template <typename Function>
-Function Find(const char* module, const char* name) {
-  HMODULE loaded = GetModuleHandleA(module);
-  if (!loaded) loaded = LoadLibraryA(module);
-  return loaded ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(loaded, name)))
-                : nullptr;
-}
 
 bool SystemRunsOnBattery() {
   SYSTEM_POWER_STATUS status = {};
@@ -108,7 +102,8 @@ LONG CurrentTickFloorMs() {
 
 void StartPowerWatch(HWND window) {
   EndPowerWatch();
-  auto registerNotice = Find<RegisterPowerNotice>("user32.dll", "RegisterPowerSettingNotification");
+  auto registerNotice =
+      SystemFunction<RegisterPowerNotice>("user32.dll", "RegisterPowerSettingNotification");
   if (!registerNotice) Trace("Power: no power-setting notifications on this system");
   powerState.displayNotice = RegisterSetting(registerNotice, window, consoleDisplayState);
   if (!powerState.displayNotice) {
@@ -117,7 +112,7 @@ void StartPowerWatch(HWND window) {
   if (registerNotice && !powerState.displayNotice) Trace("Power: display state not available");
   powerState.sourceNotice = RegisterSetting(registerNotice, window, acDcPowerSource);
   auto registerSession =
-      Find<RegisterSessionNotice>("wtsapi32.dll", "WTSRegisterSessionNotification");
+      SystemFunction<RegisterSessionNotice>("wtsapi32.dll", "WTSRegisterSessionNotification");
   if (registerSession && registerSession(window, notifyForThisSession)) {
     powerState.sessionWindow = window;
   } else {
@@ -129,14 +124,14 @@ void StartPowerWatch(HWND window) {
 
 void EndPowerWatch() {
   auto unregisterNotice =
-      Find<UnregisterPowerNotice>("user32.dll", "UnregisterPowerSettingNotification");
+      SystemFunction<UnregisterPowerNotice>("user32.dll", "UnregisterPowerSettingNotification");
   for (HANDLE* notice : {&powerState.displayNotice, &powerState.sourceNotice}) {
     if (*notice && unregisterNotice) unregisterNotice(*notice);
     *notice = nullptr;
   }
   if (powerState.sessionWindow) {
     auto unregisterSession =
-        Find<UnregisterSessionNotice>("wtsapi32.dll", "WTSUnRegisterSessionNotification");
+        SystemFunction<UnregisterSessionNotice>("wtsapi32.dll", "WTSUnRegisterSessionNotification");
     if (unregisterSession) unregisterSession(powerState.sessionWindow);
     powerState.sessionWindow = nullptr;
   }

@@ -10,7 +10,6 @@
 #include <new>
 
 #include <windows.h>
-#include <mmsystem.h>
 
 #include "core/library.h"
 #include "settings/prefs.h"
@@ -312,11 +311,13 @@ bool WaitForRefresh(TimerRecord* record, uint32_t floorMs) {
 
 // Sends one tick and paces the next as the saver's answer asks.
 AfterTick TickOnce(TimerRecord* record, TickSchedule* schedule) {
-  DWORD t0 = TickStart(schedule->waitedFor, schedule->due, timeGetTime());
+  DWORD t0 = TickStart(schedule->waitedFor, schedule->due, MillisecondsNow());
   LRESULT answer = SendMessageA(record->window, SCRM_INTERNAL, SCRINTERNAL_TICK, 0);
   // A window that is gone answers 0 at once, which would tick again at once for ever.
   if (WindowIsGone(record)) return AfterTick::WindowIsGone;
-  DWORD t1 = timeGetTime();
+  // After the first frame, before the first wait.
+  ApplyTimerResolution();
+  DWORD t1 = MillisecondsNow();
   uint32_t floor = record->fullScreen ? static_cast<uint32_t>(tickFloorMs) : 0;
   schedule->waitedFor = false;
   if (static_cast<int32_t>(answer) == SCR_TICK_DISPLAY) {

@@ -125,9 +125,17 @@ bool AwaitTimerThreads(DWORD limitMs);
 // Empties the registry and closes the thread handles (the threads run on if still running).
 void CloseThreadRegistry();
 
-// The system timer resolution at 1 ms for the span of a run that uses timers, so that timeGetTime
-// and the waits of the timer threads have 1 ms steps. Restore undoes a Raise and nothing else.
+// The system timer resolution at 1 ms for the span of a run that uses timers, so that the waits of
+// the timer threads have 1 ms steps. Raise only asks for it: the first timer thread to have
+// handled a tick raises it (ApplyTimerResolution), since winmm, which does it, is slow to load and
+// the first frame needs no wait. Restore undoes a raise and nothing else; it runs once every timer
+// thread has ended.
 void RaiseTimerResolution();
+void ApplyTimerResolution();
 void RestoreTimerResolution();
+
+// Milliseconds of the performance counter, wrapping at 32 bits: the timer threads' clock. Any
+// thread.
+DWORD MillisecondsNow();
 
 }  // namespace morvane

@@ -7,6 +7,8 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include "core/system_library.h"
+#include "timer/frame_figures.h"
 #include "timer/timer.h"
 #include "timer/timer_internal.h"
 #include "core/trace.h"
@@ -18,7 +20,11 @@ namespace {
 ThreadListNode* threadList;
 CRITICAL_SECTION threadListLock;
 bool threadListLockReady;
-bool timerResolutionRaised;
+// 1 while a run wants the 1 ms resolution; raised, 1 once a timer thread raised it.
+volatile LONG timerResolutionWanted;
+volatile LONG timerResolutionRaised;
+
+typedef MMRESULT(WINAPI* TimePeriodProc)(UINT);
 
 // Initialised once for the whole process: a second run must not initialise a lock that exists,
 // and a timer started outside any run still needs it.
@@ -151,14 +157,26 @@ void CloseThreadRegistry() {
 }
 
 void RaiseTimerResolution() {
-  if (timerResolutionRaised) return;
-  timerResolutionRaised = timeBeginPeriod(1) == TIMERR_NOERROR;
+  InterlockedExchange(&timerResolutionWanted, 1);
+}
+
+void ApplyTimerResolution() {
+  if (!timerResolutionWanted || timerResolutionRaised) return;
+  if (InterlockedCompareExchange(&timerResolutionRaised, 1, 0) != 0) return;
+  auto beginPeriod = SystemFunction<TimePeriodProc>("winmm.dll", "timeBeginPeriod");
+  if (!beginPeriod || beginPeriod(1) != TIMERR_NOERROR)
+    InterlockedExchange(&timerResolutionRaised, 0);
 }
 
 void RestoreTimerResolution() {
-  if (!timerResolutionRaised) return;
-  timeEndPeriod(1);
-  timerResolutionRaised = false;
+  InterlockedExchange(&timerResolutionWanted, 0);
+  if (InterlockedExchange(&timerResolutionRaised, 0) == 0) return;
+  auto endPeriod = SystemFunction<TimePeriodProc>("winmm.dll", "timeEndPeriod");
+  if (endPeriod) endPeriod(1);
+}
+
+DWORD MillisecondsNow() {
+  return static_cast<DWORD>(MicrosecondsNow() / 1000);
 }
 
 }  // namespace morvane
