@@ -162,17 +162,20 @@ LRESULT CALLBACK AgentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 }  // namespace
 
-bool CreateAgentWindow(HINSTANCE instance) {
+HWND MakeHiddenWindow(HINSTANCE instance, const char* className, WNDPROC procedure) {
   WNDCLASSEXA windowClass = {};
   windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = AgentProc;
+  windowClass.lpfnWndProc = procedure;
   windowClass.hInstance = instance;
-  windowClass.lpszClassName = agentClass;
-  if (!RegisterClassExA(&windowClass)) return false;
+  windowClass.lpszClassName = className;
+  if (!RegisterClassExA(&windowClass)) return nullptr;
+  return CreateWindowExA(WS_EX_TOOLWINDOW, className, agentTitle, WS_POPUP, 0, 0, 0, 0, nullptr,
+                         nullptr, instance, nullptr);
+}
+
+bool CreateAgentWindow(HINSTANCE instance) {
   agentRun.taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
-  // A tool window never shown: no taskbar button, but display changes and broadcasts reach it.
-  return CreateWindowExA(WS_EX_TOOLWINDOW, agentClass, agentTitle, WS_POPUP, 0, 0, 0, 0, nullptr,
-                         nullptr, instance, nullptr) != nullptr;
+  return MakeHiddenWindow(instance, agentClass, AgentProc) != nullptr;
 }
 
 }  // namespace corners

@@ -2,6 +2,7 @@
 
 #include "agent_names.h"
 #include "agent_state.h"
+#include "agent_window.h"
 #include "commands.h"
 #include "saver_start.h"
 #include "trace.h"
@@ -20,23 +21,10 @@ LRESULT CALLBACK AloneProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   }
 }
 
-HWND MakeAloneWindow(HINSTANCE instance) {
-  WNDCLASSEXA windowClass = {};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = AloneProc;
-  windowClass.hInstance = instance;
-  windowClass.lpszClassName = aloneClass;
-  if (!RegisterClassExA(&windowClass)) return nullptr;
-  // NOTE: a top-level window rather than a message-only one: the system's answer to
-  // SC_SCREENSAVE is meant for windows of the user's desktop.
-  return CreateWindowExA(WS_EX_TOOLWINDOW, aloneClass, agentTitle, WS_POPUP, 0, 0, 0, 0, nullptr,
-                         nullptr, instance, nullptr);
-}
-
 }  // namespace
 
 bool RunAlone(HINSTANCE instance, const Switches& switches) {
-  HWND window = MakeAloneWindow(instance);
+  HWND window = MakeHiddenWindow(instance, aloneClass, AloneProc);
   if (!window) {
     Trace("command window not made (error %lu)", GetLastError());
     return false;
