@@ -2,7 +2,15 @@
 # Makes the saver author's SDK, morvane-sdk-<version>.zip, from a 32-bit and a 64-bit build (each
 # already built): both install their "sdk" component into one folder, which is zipped.
 #   make-sdk.sh BUILD32 BUILD64 OUT_DIR     prints the zip's path
+# With MORVANE_SIGN_PFX and MORVANE_SIGN_PASSWORD set (tools/sign.sh), its programs and libraries
+# are signed. The zip appears in OUT_DIR only once it is complete.
 set -euo pipefail
+sign=$(dirname "$0")/sign.sh
+signing=0
+if "$sign" enabled; then
+  "$sign" check
+  signing=1
+fi
 b32=$(cd "${1:?32-bit build}" && pwd)
 b64=$(cd "${2:?64-bit build}" && pwd)
 mkdir -p "${3:?output folder}"
@@ -14,6 +22,10 @@ for build in "$b32" "$b64"; do
 done
 name=morvane-sdk-$(cat "$stage/sdk/VERSION")
 mv "$stage/sdk" "$stage/$name"
-rm -f "$out/$name.zip"
-(cd "$stage" && cmake -E tar cf "$out/$name.zip" --format=zip "$name")
+if [ $signing = 1 ]; then
+  find "$stage/$name" -type f \( -iname '*.dll' -o -iname '*.exe' -o -iname '*.scr' \) \
+    -exec "$sign" {} +
+fi
+(cd "$stage" && cmake -E tar cf "$stage/$name.zip" --format=zip "$name")
+mv -f "$stage/$name.zip" "$out/$name.zip"
 echo "$out/$name.zip"

@@ -12,7 +12,7 @@ PACKAGES=(
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
   wine64 libgl1:amd64 libgl1-mesa-dri:amd64 libglu1-mesa:amd64
   xvfb xauth x11-apps x11-utils imagemagick xdotool
-  nsis
+  nsis osslsigncode openssl p7zip-full
   xserver-xorg-core xserver-xorg-video-dummy libxinerama1:i386 libxinerama1:amd64
 )
 

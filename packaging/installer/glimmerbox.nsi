@@ -1,12 +1,19 @@
 ; The user's installer of Glimmerbox: the screen saver where Windows looks for savers, the hot-corner
 ; agent and its ScrHots.dll when the build has them, an uninstaller in Programs and Features.
 ; tools/make-installer.sh defines VERSION, OUTFILE, SAVER32 and, when built, SAVER64, AGENT32,
-; HOTS32, AGENT64 and HOTS64 (paths of the files to carry).
+; HOTS32, AGENT64 and HOTS64 (paths of the files to carry); when signing, SIGN (tools/sign.sh) and
+; SIGNED_PLUGINS (signed copies of NSIS's plugins).
 ;
 ; Silent (/S): installs, makes Glimmerbox the current screen saver (unless /KEEPSAVER) and, with the
 ; agent, starts hot corners at logon (unless /NOCORNERS). Exit codes: 0 done, 2 a file could not be
 ; written (nothing left installed), 3 an unsupported system.
 Unicode true
+!ifdef SIGN
+!addplugindir /x86-unicode "${SIGNED_PLUGINS}"
+; The uninstaller is signed before it is packed, so that the copy written at install keeps it.
+!uninstfinalize '"${SIGN}" "%1"' = 0
+!finalize '"${SIGN}" "%1"' = 0
+!endif
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
 
@@ -27,6 +34,14 @@ Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES\${PRODUCT}"
 BrandingText "${PRODUCT} ${VERSION}"
+VIProductVersion "${VERSION}.0"
+VIFileVersion "${VERSION}.0"
+VIAddVersionKey /LANG=0 "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=0 "CompanyName" "${PUBLISHER}"
+VIAddVersionKey /LANG=0 "LegalCopyright" "Copyright (c) 2026 The Glimmerbox and Morvane authors"
+VIAddVersionKey /LANG=0 "FileDescription" "${PRODUCT} ${VERSION} setup"
+VIAddVersionKey /LANG=0 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=0 "ProductVersion" "${VERSION}"
 
 Var SaverPath      ; the saver Windows lists: the 64-bit one on 64-bit Windows
 Var CornersAtLogon ; 1: the option page's box is ticked
