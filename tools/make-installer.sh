@@ -27,6 +27,8 @@ stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 partial=$stage/glimmerbox-setup.exe
 defines=(-DVERSION="$version" -DOUTFILE="$partial")
+# Programs and Features' help link; without it a placeholder (README, "Installing").
+[ -z "${MORVANE_HELP_URL:-}" ] || defines+=(-DHELP_URL="$MORVANE_HELP_URL")
 carry() {  # define, file: what the installer carries, a signed copy when signing
   local file=$2
   if [ $signing = 1 ]; then

@@ -5,8 +5,18 @@
 ; SIGNED_PLUGINS (signed copies of NSIS's plugins).
 ;
 ; Silent (/S): installs, makes Glimmerbox the current screen saver (unless /KEEPSAVER) and, with the
-; agent, starts hot corners at logon (unless /NOCORNERS). Exit codes: 0 done, 2 a file could not be
-; written (nothing left installed), 3 an unsupported system.
+; agent, starts hot corners at logon for every user (unless /NOCORNERS). Exit codes: 0 done, 2 a
+; file could not be written (nothing left installed, what it replaced put back), 3 an unsupported
+; system, 4 administrator rights were not given. The uninstaller's: 0 done, 3010 done but a file
+; in use goes at the next restart.
+;
+; Two halves: the machine-wide one (files, Programs and Features, autostart under HKLM) needs an
+; administrator; the user's (their current saver, what it replaces, the agent they had running)
+; belongs to whoever started the program. Started without elevation (a standard user, or an
+; administrator's filtered token), the program stays in the user's context and starts itself
+; elevated with /MACHINEPART for the machine's half: elevated with another account's password,
+; its HKCU would be that account's. Started elevated, it does both. /SPLIT starts the elevated half
+; anyway (for tests: Wine has no split token).
 Unicode true
 !ifdef SIGN
 !addplugindir /x86-unicode "${SIGNED_PLUGINS}"
@@ -14,7 +24,7 @@ Unicode true
 !uninstfinalize '"${SIGN}" "%1"' = 0
 !finalize '"${SIGN}" "%1"' = 0
 !endif
-RequestExecutionLevel admin
+RequestExecutionLevel user
 SetCompressor /SOLID lzma
 
 !include "MUI2.nsh"
@@ -29,6 +39,13 @@ SetCompressor /SOLID lzma
 !define DESKTOP_KEY "Control Panel\Desktop"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define RUN_VALUE "Morvane hot corners"
+; The user's own records: the saver and the ScreenSaveActive that Glimmerbox replaced.
+!define USER_KEY "Software\Glimmerbox"
+!define AGENT_CLASS "MorvaneHotCornersAgent"
+!ifndef HELP_URL
+!define HELP_URL "https://glimmerbox.invalid/help"
+!endif
+!searchparse "${VERSION}" "" VERSION_MAJOR "." VERSION_MINOR "."
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -49,6 +66,9 @@ Var CornersAtLogon ; 1: the option page's box is ticked
 Var CornersBox
 !endif
 Var Written        ; how many files of the list below are written, for a rollback
+Var AgentPath      ; the agent of the system's word size
+Var Part           ; all: both halves here; user: the machine's half in an elevated child; machine
+Var AgentWasRunning
 
 ; The saver's icon, drawn by the build beside the saver, on the installer and the uninstaller.
 !searchreplace GLIMMER_ICON "${SAVER32}" "glimmerbox.scr" "glimmerbox.ico"
@@ -71,6 +91,112 @@ Page custom CornersPage CornersPageLeave
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
+; Sets $Part from the command line and the process's elevation.
+!macro ChoosePart UN
+  ${${UN}GetParameters} $0
+  ClearErrors
+  ${${UN}GetOptions} $0 "/MACHINEPART" $1
+  ${IfNot} ${Errors}
+    StrCpy $Part machine
+    SetSilent silent
+  ${Else}
+    StrCpy $Part all
+    ClearErrors
+    ${${UN}GetOptions} $0 "/SPLIT" $1
+    ${IfNot} ${Errors}
+      StrCpy $Part user
+    ${Else}
+      ; TokenElevation (20) of our own token: 0 for a standard user and a filtered administrator.
+      StrCpy $5 0
+      System::Call 'kernel32::GetCurrentProcess() p .r2'
+      System::Call 'advapi32::OpenProcessToken(p r2, i 8, *p .r3) i .r4'
+      ${If} $4 <> 0
+        System::Call 'advapi32::GetTokenInformation(p r3, i 20, *i .r5, i 4, *i .r6)'
+        System::Call 'kernel32::CloseHandle(p r3)'
+      ${EndIf}
+      ${If} $5 == 0
+        StrCpy $Part user
+      ${EndIf}
+    ${EndIf}
+  ${EndIf}
+  ${If} ${RunningX64}
+    SetRegView 64
+!ifdef SAVER64
+    StrCpy $SaverPath "$WINDIR\System32\glimmerbox.scr"
+!else
+    StrCpy $SaverPath "$WINDIR\SysWOW64\glimmerbox.scr"
+!endif
+    StrCpy $AgentPath "$WINDIR\System32\morvanecorners.exe"
+  ${Else}
+    StrCpy $SaverPath "$SYSDIR\glimmerbox.scr"
+    StrCpy $AgentPath "$SYSDIR\morvanecorners.exe"
+  ${EndIf}
+!macroend
+
+; Starts this program elevated with the parameters $R0 and waits for it; $R1: its exit code.
+!macro RunMachinePart UN
+Function ${UN}RunMachinePart
+  StrCpy $7 $EXEPATH
+  ; SHELLEXECUTEINFOW (60 bytes in a 32-bit process), SEE_MASK_NOCLOSEPROCESS, verb "runas".
+  System::Call '*(i 60, i 0x40, p $HWNDPARENT, w "runas", w r7, w R0, w n, i 1, p 0, p 0, w n, p 0, i 0, p 0, p 0) p .r1'
+  System::Call 'shell32::ShellExecuteExW(p r1) i .r2'
+  ${If} $2 == 0
+    StrCpy $R1 4
+  ${Else}
+    System::Call '*$1(i, i, p, w, w, w, w, i, p, p, w, p, i, p, p .r3)'
+    System::Call 'kernel32::WaitForSingleObject(p r3, i -1)'
+    System::Call 'kernel32::GetExitCodeProcess(p r3, *i .R1)'
+    System::Call 'kernel32::CloseHandle(p r3)'
+  ${EndIf}
+  System::Free $1
+FunctionEnd
+!macroend
+!insertmacro RunMachinePart ""
+!insertmacro RunMachinePart "un."
+
+; The running agent holds its files: it is asked to end (the command goes to the running one) and
+; given a few seconds. It runs in the user's session, as the user: only the user's half starts it
+; again.
+!macro QuitAgent UN
+Function ${UN}QuitAgent
+  StrCpy $AgentWasRunning 0
+  FindWindow $0 "${AGENT_CLASS}"
+  ${If} $0 <> 0
+    StrCpy $AgentWasRunning 1
+    ${If} ${RunningX64}
+      ${DisableX64FSRedirection}
+    ${EndIf}
+    ExecWait '"$AgentPath" /quit'
+    ${If} ${RunningX64}
+      ${EnableX64FSRedirection}
+    ${EndIf}
+    StrCpy $1 0
+    ${DoWhile} $1 < 100
+      FindWindow $0 "${AGENT_CLASS}"
+      ${IfThen} $0 == 0 ${|} ${ExitDo} ${|}
+      Sleep 50
+      IntOp $1 $1 + 1
+    ${Loop}
+  ${EndIf}
+FunctionEnd
+!macroend
+!insertmacro QuitAgent ""
+!insertmacro QuitAgent "un."
+
+Function RestartAgent
+  ${If} $AgentWasRunning == 1
+  ${AndIf} $Part != machine
+    StrCpy $AgentWasRunning 0
+    ${If} ${RunningX64}
+      ${DisableX64FSRedirection}
+    ${EndIf}
+    Exec '"$AgentPath" /start'
+    ${If} ${RunningX64}
+      ${EnableX64FSRedirection}
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
 Function .onInit
   ${IfNot} ${AtLeastWinVista}
     MessageBox MB_ICONSTOP "Glimmerbox needs Windows Vista or later." /SD IDOK
@@ -84,12 +210,7 @@ Function .onInit
   ${IfNot} ${Errors}
     StrCpy $CornersAtLogon 0
   ${EndIf}
-  ${If} ${RunningX64}
-    SetRegView 64
-    StrCpy $SaverPath "$WINDIR\System32\glimmerbox.scr"
-  ${Else}
-    StrCpy $SaverPath "$SYSDIR\glimmerbox.scr"
-  ${EndIf}
+  !insertmacro ChoosePart ""
 FunctionEnd
 
 !ifdef AGENT32
@@ -99,7 +220,7 @@ Function CornersPage
   Pop $0
   ${NSD_CreateLabel} 0 0 100% 36u "The hot-corner agent starts the screen saver when the pointer rests in a corner set to $\"now$\" (Screen saver settings, General page), and keeps it off in a corner set to $\"never$\"."
   Pop $0
-  ${NSD_CreateCheckBox} 0 44u 100% 12u "Start hot corners when I log on"
+  ${NSD_CreateCheckBox} 0 44u 100% 12u "Start hot corners when anyone logs on"
   Pop $CornersBox
   ${If} $CornersAtLogon == 1
     ${NSD_Check} $CornersBox
@@ -117,59 +238,85 @@ Function CornersPageLeave
 FunctionEnd
 !endif
 
-; Writes one file; on failure removes the files written before it, says so and ends with code 2.
+; Writes one file, keeping the one it replaces beside it (renamed: a running program's file can be
+; renamed, not overwritten) until the install is complete; on failure puts back what was written
+; before it, says so and ends with code 2.
 !macro PutFile SOURCE TARGET_DIR NAME
+  StrCpy $R8 "${TARGET_DIR}\${NAME}"
+  Call SetAside
   ClearErrors
   SetOutPath "${TARGET_DIR}"
   File "/oname=${NAME}" "${SOURCE}"
   ${If} ${Errors}
-    StrCpy $R9 "${TARGET_DIR}\${NAME}"
+    StrCpy $R9 $R8
     Call Rollback
   ${EndIf}
   IntOp $Written $Written + 1
-  Push "${TARGET_DIR}\${NAME}"
+  Push $R8
 !macroend
 
-; The files written so far are on the stack, the last on top, each with its real folder: no
-; redirection may turn System32 into SysWOW64 while they go.
+Function SetAside
+  Delete "$R8.old"
+  ${If} ${FileExists} $R8
+  ${AndIfNot} ${FileExists} "$R8\*.*"
+    Rename $R8 "$R8.old"
+  ${EndIf}
+FunctionEnd
+
+; $R9 could not be written. The files written so far are on the stack, the last on top, each with
+; its real folder: no redirection may turn System32 into SysWOW64 while they go.
 Function Rollback
   ${If} ${RunningX64}
     ${DisableX64FSRedirection}
   ${EndIf}
+  ${If} ${FileExists} "$R9.old"
+    Delete $R9
+    Rename "$R9.old" $R9
+  ${EndIf}
   ${DoWhile} $Written > 0
     Pop $0
     Delete $0
+    ${If} ${FileExists} "$0.old"
+      Rename "$0.old" $0
+    ${EndIf}
     IntOp $Written $Written - 1
   ${Loop}
-  ${EnableX64FSRedirection}
+  ${If} ${RunningX64}
+    ${EnableX64FSRedirection}
+  ${EndIf}
+  Call RestartAgent
   MessageBox MB_ICONSTOP "Could not write $R9 (the disk may be full, or the file read-only or in use). Nothing was installed." /SD IDOK
   SetErrorLevel 2
   Quit
 FunctionEnd
 
-Section "Glimmerbox"
+; The machine's half: files, Programs and Features, autostart for every user.
+Function MachinePart
   StrCpy $Written 0
+  StrCpy $9 0  ; 1: the agent is installed
   ${If} ${RunningX64}
     ; The 32-bit saver for 32-bit hosts (SysWOW64), the 64-bit one where 64-bit Windows lists savers.
+    ${DisableX64FSRedirection}
     !insertmacro PutFile "${SAVER32}" "$WINDIR\SysWOW64" "glimmerbox.scr"
 !ifdef SAVER64
-    ${DisableX64FSRedirection}
     !insertmacro PutFile "${SAVER64}" "$WINDIR\System32" "glimmerbox.scr"
 !ifdef AGENT64
     !insertmacro PutFile "${AGENT64}" "$WINDIR\System32" "morvanecorners.exe"
     !insertmacro PutFile "${HOTS64}" "$WINDIR\System32" "ScrHots.dll"
+    StrCpy $9 1
+!endif
 !endif
     ${EnableX64FSRedirection}
-!else
-    StrCpy $SaverPath "$WINDIR\SysWOW64\glimmerbox.scr"
-!endif
   ${Else}
     !insertmacro PutFile "${SAVER32}" "$SYSDIR" "glimmerbox.scr"
 !ifdef AGENT32
     !insertmacro PutFile "${AGENT32}" "$SYSDIR" "morvanecorners.exe"
     !insertmacro PutFile "${HOTS32}" "$SYSDIR" "ScrHots.dll"
+    StrCpy $9 1
 !endif
   ${EndIf}
+  StrCpy $R8 "$INSTDIR\uninstall.exe"
+  Call SetAside
   ClearErrors
   SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\uninstall.exe"
@@ -177,35 +324,77 @@ Section "Glimmerbox"
     StrCpy $R9 "$INSTDIR\uninstall.exe"
     Call Rollback
   ${EndIf}
-  ; Nothing above may be rolled back any more: forget the list.
+  IntOp $Written $Written + 1
+  Push "$INSTDIR\uninstall.exe"
+  ; Nothing above may be rolled back any more: the replaced files go (a file still running at the
+  ; next restart; that wastes its space until then and needs no restart of its own).
+  StrCpy $8 0  ; bytes written
+  ${If} ${RunningX64}
+    ${DisableX64FSRedirection}
+  ${EndIf}
   ${DoWhile} $Written > 0
     Pop $0
+    Delete /REBOOTOK "$0.old"
+    FileOpen $1 $0 r
+    FileSeek $1 0 END $2
+    FileClose $1
+    IntOp $8 $8 + $2
     IntOp $Written $Written - 1
   ${Loop}
+  ${If} ${RunningX64}
+    ${EnableX64FSRedirection}
+  ${EndIf}
+  SetRebootFlag false
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Glimmerbox screen saver"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "VersionMajor" ${VERSION_MAJOR}
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "VersionMinor" ${VERSION_MINOR}
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$SaverPath,0"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "HelpLink" "${HELP_URL}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "URLInfoAbout" "${HELP_URL}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
   WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
   WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "SaverPath" "$SaverPath"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
-  SectionGetSize 0 $0
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+  IntOp $8 $8 / 1024
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $8
 
-!ifdef AGENT32
   ${If} $CornersAtLogon == 1
-    ${If} ${RunningX64}
-      WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" '"$WINDIR\System32\morvanecorners.exe" /start'
-    ${Else}
-      WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" '"$SYSDIR\morvanecorners.exe" /start'
-    ${EndIf}
+  ${AndIf} $9 == 1
+    WriteRegStr HKLM "${RUN_KEY}" "${RUN_VALUE}" '"$AgentPath" /start'
+  ${Else}
+    DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
   ${EndIf}
-!endif
+FunctionEnd
 
+Section "Glimmerbox"
+  ${If} $Part == machine
+    Call MachinePart
+    Return
+  ${EndIf}
+  Call QuitAgent
+  ${If} $Part == user
+    StrCpy $R0 "/S /MACHINEPART"
+    ${If} $CornersAtLogon == 0
+      StrCpy $R0 "$R0 /NOCORNERS"
+    ${EndIf}
+    ; /D= comes last and unquoted.
+    StrCpy $R0 "$R0 /D=$INSTDIR"
+    Call RunMachinePart
+    ${If} $R1 <> 0
+      Call RestartAgent
+      MessageBox MB_ICONSTOP "Nothing was installed (the administrator's part ended with code $R1)." /SD IDOK
+      SetErrorLevel $R1
+      Quit
+    ${EndIf}
+  ${Else}
+    Call MachinePart
+  ${EndIf}
+  Call RestartAgent
   ${If} ${Silent}
     ${GetParameters} $0
     ClearErrors
@@ -216,71 +405,122 @@ Section "Glimmerbox"
   ${EndIf}
 SectionEnd
 
-; Makes Glimmerbox the current screen saver, remembering the one it replaces for the uninstaller.
+; Makes Glimmerbox the user's screen saver, remembering for the uninstaller what it replaces: only
+; one of each pair of records holds, the last one written.
 Function UseAsScreenSaver
   ClearErrors
   ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
   ${If} ${Errors}
-    WriteRegStr HKLM "${UNINSTALL_KEY}" "PreviousSaverMissing" "1"
+    WriteRegStr HKCU "${USER_KEY}" "PreviousSaverMissing" "1"
+    DeleteRegValue HKCU "${USER_KEY}" "PreviousSaver"
   ${ElseIf} $0 != $SaverPath
-    WriteRegStr HKLM "${UNINSTALL_KEY}" "PreviousSaver" $0
+    WriteRegStr HKCU "${USER_KEY}" "PreviousSaver" $0
+    DeleteRegValue HKCU "${USER_KEY}" "PreviousSaverMissing"
+  ${Else}
+    Goto current  ; already Glimmerbox: the records of the install that made it so stay
   ${EndIf}
   ClearErrors
   ReadRegStr $0 HKCU "${DESKTOP_KEY}" "ScreenSaveActive"
   ${If} ${Errors}
-    WriteRegStr HKLM "${UNINSTALL_KEY}" "PreviousActiveMissing" "1"
+    WriteRegStr HKCU "${USER_KEY}" "PreviousActiveMissing" "1"
+    DeleteRegValue HKCU "${USER_KEY}" "PreviousActive"
   ${Else}
-    WriteRegStr HKLM "${UNINSTALL_KEY}" "PreviousActive" $0
+    WriteRegStr HKCU "${USER_KEY}" "PreviousActive" $0
+    DeleteRegValue HKCU "${USER_KEY}" "PreviousActiveMissing"
   ${EndIf}
+  current:
   WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" $SaverPath
   WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" "1"
 FunctionEnd
 
+; The finish page runs in the user's half, so the settings open as the user; on 64-bit Windows
+; they are the 64-bit saver's (a 32-bit installer would otherwise start SysWOW64's copy).
 Function OpenSaverSettings
-  Exec '"$SaverPath" /c'
-FunctionEnd
-
-Function un.onInit
   ${If} ${RunningX64}
-    SetRegView 64
+    ${DisableX64FSRedirection}
+  ${EndIf}
+  Exec '"$SaverPath" /c'
+  ${If} ${RunningX64}
+    ${EnableX64FSRedirection}
   ${EndIf}
 FunctionEnd
 
-Section "Uninstall"
+Function un.onInit
+  !insertmacro ChoosePart "un."
+FunctionEnd
+
+; The user's half: their saver back to the one Glimmerbox replaced, unless they chose another since.
+Function un.UserPart
   ReadRegStr $R0 HKLM "${UNINSTALL_KEY}" "SaverPath"
-  ; The current saver goes back to the one Glimmerbox replaced, unless the user chose another since.
   ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
   ${If} $0 == $R0
-    ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "PreviousSaverMissing"
-    ReadRegStr $2 HKLM "${UNINSTALL_KEY}" "PreviousSaver"
+    ReadRegStr $1 HKCU "${USER_KEY}" "PreviousSaverMissing"
+    ReadRegStr $2 HKCU "${USER_KEY}" "PreviousSaver"
     ${If} $1 == "1"
       DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
     ${Else}
       WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" $2
     ${EndIf}
-    ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "PreviousActiveMissing"
+    ReadRegStr $1 HKCU "${USER_KEY}" "PreviousActiveMissing"
     ClearErrors
-    ReadRegStr $2 HKLM "${UNINSTALL_KEY}" "PreviousActive"
+    ReadRegStr $2 HKCU "${USER_KEY}" "PreviousActive"
     ${If} $1 == "1"
       DeleteRegValue HKCU "${DESKTOP_KEY}" "ScreenSaveActive"
     ${ElseIfNot} ${Errors}
       WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" $2
     ${EndIf}
   ${EndIf}
+  DeleteRegKey HKCU "${USER_KEY}"
+  ; The agent's own /install writes this one.
   DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
+FunctionEnd
+
+; The machine's half. A file still in use goes at the next restart, and the exit code says so.
+Function un.MachinePart
+  DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
   ${If} ${RunningX64}
-    Delete "$WINDIR\SysWOW64\glimmerbox.scr"
+    Delete /REBOOTOK "$WINDIR\SysWOW64\glimmerbox.scr"
     ${DisableX64FSRedirection}
-    Delete "$WINDIR\System32\glimmerbox.scr"
-    Delete "$WINDIR\System32\morvanecorners.exe"
-    Delete "$WINDIR\System32\ScrHots.dll"
+    Delete /REBOOTOK "$WINDIR\System32\glimmerbox.scr"
+    Delete /REBOOTOK "$WINDIR\System32\morvanecorners.exe"
+    Delete /REBOOTOK "$WINDIR\System32\ScrHots.dll"
     ${EnableX64FSRedirection}
   ${Else}
-    Delete "$SYSDIR\glimmerbox.scr"
-    Delete "$SYSDIR\morvanecorners.exe"
-    Delete "$SYSDIR\ScrHots.dll"
+    Delete /REBOOTOK "$SYSDIR\glimmerbox.scr"
+    Delete /REBOOTOK "$SYSDIR\morvanecorners.exe"
+    Delete /REBOOTOK "$SYSDIR\ScrHots.dll"
   ${EndIf}
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
-  Delete "$INSTDIR\uninstall.exe"
-  RMDir "$INSTDIR"
+  ; Run in place (_?=, for a caller that waits) the uninstaller cannot delete itself: it goes at the
+  ; next restart, which nothing else needs.
+  StrCpy $1 0
+  IfRebootFlag 0 +2
+    StrCpy $1 1
+  Delete /REBOOTOK "$INSTDIR\uninstall.exe"
+  RMDir /REBOOTOK "$INSTDIR"
+  ${If} $EXEPATH == "$INSTDIR\uninstall.exe"
+  ${AndIf} $1 == 0
+    SetRebootFlag false
+  ${EndIf}
+  IfRebootFlag 0 +2
+    SetErrorLevel 3010
+FunctionEnd
+
+Section "Uninstall"
+  ${If} $Part == machine
+    Call un.MachinePart
+    Return
+  ${EndIf}
+  Call un.QuitAgent
+  Call un.UserPart
+  ${If} $Part == user
+    StrCpy $R0 "/S /MACHINEPART _?=$INSTDIR"
+    Call un.RunMachinePart
+    ${If} $R1 == 3010
+      SetRebootFlag true
+    ${EndIf}
+    SetErrorLevel $R1
+  ${Else}
+    Call un.MachinePart
+  ${EndIf}
 SectionEnd

@@ -1,7 +1,9 @@
 """The user's installer under Wine, as an administrator's script runs it: silently (/S) it puts
 glimmerbox.scr where Windows looks for savers and makes it the current saver, the installed saver
 runs "/s" and ends on a key, and the uninstaller takes away everything the installer added and puts
-the previous saver back. A target it cannot write leaves nothing behind.
+the previous saver back. A target it cannot write leaves nothing behind. Installing again and
+uninstalling while the hot-corner agent and a saver run, a saver chosen between two installs, and
+the split between the elevated half (machine-wide) and the user's half.
 
     installer_e2e.py BUILD_DIR [PEER_BUILD_DIR]
 A 64-bit BUILD_DIR with the 32-bit PEER_BUILD_DIR makes the installer of both word sizes.
@@ -26,10 +28,21 @@ WIN64 = PEER is not None
 DRIVE = os.path.join(BUILD, "wine", "prefix", "drive_c")
 DESKTOP = r"HKCU\Control Panel\Desktop"
 RUN = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+MACHINE_RUN = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
+USER_KEY = r"HKCU\Software\Glimmerbox"
+PENDING = r"HKLM\System\CurrentControlSet\Control\Session Manager"
+AGENT = r"C:\windows\system32\morvanecorners.exe"
+SAVER = r"c:\windows\system32\glimmerbox.scr"
 UNINSTALL = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Glimmerbox"
 PREVIOUS = r"C:\windows\system32\previous.scr"
 # What the installer may touch, and Wine's own files that change whatever runs.
 WATCHED = ["windows/system32", "windows/syswow64", "Program Files", "Program Files (x86)"]
+
+
+def in_place(uninstaller):
+    """The arguments that make the uninstaller run in place and return when done: _?= and its
+    folder, unquoted as NSIS wants it (wine would quote one argument with spaces)."""
+    return ("_?=" + uninstaller.rsplit("\\", 1)[0]).split(" ")
 
 
 def files(top):
@@ -72,16 +85,20 @@ class Installer(unittest.TestCase):
         if value is None:
             return result.stdout
         for line in result.stdout.splitlines():
-            parts = line.strip().split(None, 2)
-            if len(parts) >= 2 and parts[0].lower() == value.lower():
-                return parts[2] if len(parts) == 3 else ""
+            # Names may hold spaces: reg sets the columns four spaces apart.
+            match = re.match(r"\s*(.+?) {4}(REG_\w+)(?: {4}(.*))?$", line)
+            if match and match.group(1).lower() == value.lower():
+                return match.group(3) or ""
         return None
 
     def registry(self):
-        return {key: self.query(key) for key in (DESKTOP, RUN, UNINSTALL)}
+        return {key: self.query(key) for key in (DESKTOP, RUN, MACHINE_RUN, USER_KEY, UNINSTALL)}
 
     def install(self, *options):
-        return self.wine(self.setup, "/S", *options, timeout=300).returncode
+        # Not through pipes: the agent that the installer starts again would hold them open.
+        return subprocess.run([self.session.wine_run, self.setup, "/S", *options],
+                              env=self.session.env, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL, timeout=300).returncode
 
     def wait_uninstalled(self):
         deadline = time.time() + 60
@@ -112,9 +129,20 @@ class Installer(unittest.TestCase):
                          (self.query(DESKTOP, "SCRNSAVE.EXE") or "").lower())
         self.assertEqual("1", self.query(DESKTOP, "ScreenSaveActive"))
         self.assertEqual("Glimmerbox screen saver", self.query(UNINSTALL, "DisplayName"))
-        self.assertRegex(self.query(UNINSTALL, "DisplayVersion") or "", r"^\d+\.\d+\.\d+$")
-        for value in ("Publisher", "UninstallString", "DisplayIcon", "EstimatedSize"):
+        version = self.query(UNINSTALL, "DisplayVersion") or ""
+        self.assertRegex(version, r"^\d+\.\d+\.\d+$")
+        major, minor = (int(n) for n in version.split(".")[:2])
+        self.assertEqual(major, int(self.query(UNINSTALL, "VersionMajor") or "-1", 0))
+        self.assertEqual(minor, int(self.query(UNINSTALL, "VersionMinor") or "-1", 0))
+        for value in ("NoModify", "NoRepair"):
+            self.assertEqual(1, int(self.query(UNINSTALL, value) or "0", 0), value)
+        self.assertGreater(int(self.query(UNINSTALL, "EstimatedSize") or "0", 0), 100)
+        for value in ("Publisher", "UninstallString", "HelpLink", "URLInfoAbout"):
             self.assertTrue(self.query(UNINSTALL, value), value)
+        self.assertEqual(SAVER + ",0", (self.query(UNINSTALL, "DisplayIcon") or "").lower())
+        if self.has_agent():
+            self.assertIn("morvanecorners.exe", self.query(MACHINE_RUN, "Morvane hot corners"))
+            self.assertIsNone(self.query(RUN, "Morvane hot corners"), "autostart is machine-wide")
 
         saver = subprocess.Popen([self.session.wine_run, r"C:\windows\system32\glimmerbox.scr",
                                   "/s"], env=self.session.env, stdout=subprocess.DEVNULL,
@@ -140,6 +168,176 @@ class Installer(unittest.TestCase):
             time.sleep(0.5)
         self.assertEqual(files_before, files(DRIVE))
         self.assertEqual(registry_before, self.registry())
+
+    def has_agent(self):
+        return os.path.exists(os.path.join(BUILD, "bin", "agent", "morvanecorners.exe"))
+
+    def start_system_program(self, path, *args):
+        # NOTE: in a 64-bit prefix `wine` is the 32-bit launcher, which finds System32's 64-bit
+        # programs in SysWOW64 (file redirection): they start through wine64.
+        launcher = ["/usr/lib/wine/wine64"] if WIN64 else [self.session.wine_run]
+        return subprocess.Popen(launcher + [path, *args], env=self.session.env,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def agent_running(self):
+        # Its window is hidden: found, not waited for as a visible one.
+        return self.session.run("uiprobe.exe", "send", "MorvaneHotCornersAgent", "-", "0", "0",
+                                "0").returncode == 0
+
+    def wait_agent(self, running, timeout=15):
+        deadline = time.time() + timeout
+        while self.agent_running() != running:
+            if time.time() > deadline:
+                return False
+            time.sleep(0.1)
+        return True
+
+    def start_agent_and_saver(self):
+        """The agent and a saver from System32, both running (the saver holds its file open)."""
+        programs = []
+        if self.has_agent():
+            programs.append(self.start_system_program(AGENT, "/start"))
+            self.assertTrue(self.wait_agent(True), "the agent did not start")
+        programs.append(self.start_system_program(SAVER, "/s"))
+        self.assertIsNotNone(self.session.window("KoScreenSaverClass", "SaverWindow"))
+        return programs
+
+    def stop(self, programs):
+        if self.agent_running():
+            self.start_system_program(AGENT, "/quit").wait(timeout=60)
+        for program in programs:
+            try:
+                program.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                program.kill()
+                program.wait()
+
+    def uninstall_and_wait(self, *options):
+        """The uninstaller as a script that waits for it runs it; its exit code."""
+        program = re.match(r'"([^"]+)"', self.query(UNINSTALL, "QuietUninstallString")).group(1)
+        return self.wine(program, "/S", *options, *in_place(program)).returncode
+
+    def pending_deletes(self):
+        return self.wine("reg", "query", PENDING, "/v", "PendingFileRenameOperations").stdout
+
+    def restart(self):
+        """What Windows does with the files due at the next restart: they go."""
+        for name in re.split(r"\\0| {4}", self.pending_deletes()):
+            if name.lower().startswith("\\??\\c:\\"):
+                path = DRIVE
+                for part in name[len("\\??\\c:\\"):].split("\\"):
+                    # Windows names are not case-sensitive, the prefix's folders are.
+                    there = os.listdir(path) if os.path.isdir(path) else []
+                    path = os.path.join(path, next((n for n in there if n.lower() == part.lower()),
+                                                   part))
+                if os.path.isdir(path):
+                    shutil.rmtree(path)
+                elif os.path.exists(path):
+                    os.remove(path)
+        self.wine("reg", "delete", PENDING, "/v", "PendingFileRenameOperations", "/f")
+
+    def test_installing_again_while_the_agent_and_a_saver_run_replaces_them(self):
+        self.assertEqual(0, self.install())
+        # An older build's saver: the upgrade must replace it, however it is held.
+        installed = os.path.join(DRIVE, "windows", "system32", "glimmerbox.scr")
+        with open(installed, "ab") as f:
+            f.write(b"older")
+        programs = self.start_agent_and_saver()
+        try:
+            self.assertEqual(0, self.install())
+            with open(installed, "rb") as new, \
+                    open(os.path.join(BUILD, "bin", "glimmerbox.scr"), "rb") as built:
+                self.assertEqual(built.read(), new.read())
+            self.assertTrue(self.query(UNINSTALL, "DisplayName"))
+            self.assertTrue(os.path.exists(installed))
+            if self.has_agent():
+                self.assertTrue(self.wait_agent(True), "the agent was not started again")
+        finally:
+            self.session.key("a")
+            self.stop(programs)
+        self.assertEqual(0, self.uninstall_and_wait())
+        self.restart()
+        self.assertEqual(PREVIOUS, self.query(DESKTOP, "SCRNSAVE.EXE"))
+
+    def test_a_failed_upgrade_puts_back_the_files_it_replaced(self):
+        self.assertEqual(0, self.install())
+        installed = os.path.join(DRIVE, "windows", "system32", "glimmerbox.scr")
+        with open(installed, "ab") as f:
+            f.write(b"older")
+        with open(installed, "rb") as f:
+            older = f.read()
+        folder = os.path.join(DRIVE, "Program Files (x86)" if WIN64 else "Program Files",
+                              "Glimmerbox")
+        # The uninstaller cannot be written over a folder: the last step fails.
+        os.remove(os.path.join(folder, "uninstall.exe"))
+        os.makedirs(os.path.join(folder, "uninstall.exe", "in the way"))
+        try:
+            self.assertEqual(2, self.install())
+            with open(installed, "rb") as f:
+                self.assertEqual(older, f.read(), "the replaced saver was not put back")
+            self.assertTrue(self.query(UNINSTALL, "DisplayName"))
+        finally:
+            shutil.rmtree(os.path.join(folder, "uninstall.exe"))
+        self.assertEqual(0, self.install())
+        self.assertEqual(0, self.uninstall_and_wait())
+        self.restart()
+
+    def test_uninstalling_while_the_agent_and_a_saver_run_ends_the_agent_and_asks_a_restart(self):
+        files_before = files(DRIVE)
+        self.assertEqual(0, self.install())
+        programs = self.start_agent_and_saver()
+        try:
+            # The waiting form: the files are gone (or due at the restart) when it returns.
+            # NOTE: Wine passes on the low byte of a Windows exit code: 3010 arrives as 194.
+            self.assertEqual(3010 % 256, self.uninstall_and_wait())
+            if self.has_agent():
+                self.assertFalse(self.agent_running(), "the agent still runs")
+                self.assertFalse(os.path.exists(os.path.join(DRIVE, "windows", "system32",
+                                                             "morvanecorners.exe")))
+            self.assertIn(r"c:\windows\system32\glimmerbox.scr", self.pending_deletes().lower())
+            self.assertIsNone(self.query(UNINSTALL))
+            self.assertEqual(PREVIOUS, self.query(DESKTOP, "SCRNSAVE.EXE"))
+        finally:
+            self.session.key("a")
+            self.stop(programs)
+            self.restart()
+            for leftover in set(files(DRIVE)) - set(files_before):
+                path = os.path.join(DRIVE, leftover)
+                if os.path.isfile(path):
+                    os.remove(path)
+
+    def test_a_saver_chosen_between_two_installs_is_the_one_put_back(self):
+        self.wine("reg", "delete", DESKTOP, "/v", "SCRNSAVE.EXE", "/f")
+        self.assertEqual(0, self.install())
+        other = r"C:\windows\system32\other.scr"
+        self.wine("reg", "add", DESKTOP, "/v", "SCRNSAVE.EXE", "/d", other, "/f")
+        self.assertEqual(0, self.install())
+        self.assertEqual(0, self.uninstall_and_wait())
+        self.assertEqual(other, self.query(DESKTOP, "SCRNSAVE.EXE"))
+        self.assertIsNone(self.query(UNINSTALL))
+        # The waiting uninstaller cannot delete itself; Windows does at the next restart.
+        self.assertEqual(["uninstall.exe"], [p.rsplit("/", 1)[-1] for p in self.installed_files()])
+        self.assertIn("uninstall.exe", self.pending_deletes().lower())
+        self.restart()
+
+    def test_the_elevated_half_leaves_the_users_settings_to_the_users_half(self):
+        # NOTE: Wine has no split token: the installer's own process would do both halves; /SPLIT
+        # makes it start the elevated half as it does for a user who is not elevated.
+        user_before = {key: self.query(key) for key in (DESKTOP, RUN, USER_KEY)}
+        self.assertEqual(0, self.install("/MACHINEPART"))
+        self.assertTrue(os.path.exists(os.path.join(DRIVE, "windows", "system32",
+                                                    "glimmerbox.scr")))
+        self.assertTrue(self.query(UNINSTALL, "DisplayName"))
+        self.assertEqual(user_before, {key: self.query(key) for key in (DESKTOP, RUN, USER_KEY)})
+
+        self.assertEqual(0, self.install("/SPLIT"))
+        self.assertEqual(SAVER, (self.query(DESKTOP, "SCRNSAVE.EXE") or "").lower())
+        if self.has_agent():
+            self.assertTrue(self.query(MACHINE_RUN, "Morvane hot corners"))
+        self.assertEqual(0, self.uninstall_and_wait("/SPLIT"))
+        self.assertEqual(["uninstall.exe"], [p.rsplit("/", 1)[-1] for p in self.installed_files()])
+        self.assertEqual(user_before, {key: self.query(key) for key in (DESKTOP, RUN, USER_KEY)})
+        self.restart()
 
     def test_a_target_it_cannot_write_fails_the_install_and_leaves_nothing(self):
         # A file where the uninstaller's folder would go: the saver is written first, then this
