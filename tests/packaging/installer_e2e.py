@@ -339,6 +339,46 @@ class Installer(unittest.TestCase):
         self.assertEqual(user_before, {key: self.query(key) for key in (DESKTOP, RUN, USER_KEY)})
         self.restart()
 
+    @unittest.skipUnless(WIN64, "the saver's word size matters on 64-bit Windows")
+    def test_the_finish_page_opens_the_settings_of_the_64_bit_saver(self):
+        setup = subprocess.Popen([self.session.wine_run, self.setup], env=self.session.env,
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        settings = None
+        try:
+            # Next (button 1) on every page until it says Finish (the last page ticks both boxes).
+            deadline = time.time() + 60
+            while time.time() < deadline:
+                # The installer's is the only dialog until Finish.
+                tree = self.session.probe("tree", "#32770", "-", timeout_ms=5000) or []
+                button = next((w for w in tree if w.get("id") == "1" and w.get("enabled") == "1"
+                               and w.get("visible") == "1"), None)
+                if button:
+                    self.session.click(int(button["x"]) + int(button["w"]) // 2,
+                                       int(button["y"]) + int(button["h"]) // 2)
+                    if "Finish" in button.get("text", ""):
+                        break
+                time.sleep(0.2)
+            self.assertIsNotNone(self.session.window("#32770", "Screen Saver Properties"))
+            for pid in filter(str.isdigit, os.listdir("/proc")):
+                try:
+                    with open("/proc/%s/environ" % pid, "rb") as f:
+                        ours = self.session.env["WINEPREFIX"].encode() in f.read()
+                    with open("/proc/%s/cmdline" % pid, "rb") as f:
+                        command = f.read().decode(errors="replace").lower()
+                    if ours and "glimmerbox.scr" in command:
+                        settings = int(pid)
+                        self.assertIn("wine64", os.readlink("/proc/%s/exe" % pid),
+                                      "a 32-bit saver shows the settings: " + command)
+                except OSError:
+                    continue
+            self.assertIsNotNone(settings)
+        finally:
+            if settings:
+                os.kill(settings, 15)
+            setup.wait(timeout=30)
+        self.assertEqual(0, self.uninstall_and_wait())
+        self.restart()
+
     def test_a_target_it_cannot_write_fails_the_install_and_leaves_nothing(self):
         # A file where the uninstaller's folder would go: the saver is written first, then this
         # fails, and what was written must go again.
