@@ -1,6 +1,8 @@
 """The saver author's SDK as an author gets it: installed from this build (stage) or unpacked from
 the zip of the 32- and 64-bit builds (zip), a project outside the tree configures against it and
-builds savers in C and C++ both ways, which then run "/s" under Wine and end on a key.
+builds savers in C and C++ both ways and one written for the SDK's screen-saver library (through the
+package, and for every word size by the plain MinGW line with only the library's name changed),
+which then run "/s" under Wine and end on a key.
 
     sdk_e2e.py BUILD_DIR stage
     sdk_e2e.py BUILD_DIR zip PEER_BUILD_DIR      (BUILD_DIR 64-bit, PEER_BUILD_DIR 32-bit)
@@ -65,6 +67,14 @@ def make_sdk():
     return os.path.join(WORK, top), archive
 
 
+def plain_scrnsave_link(sdk, arch, out):
+    """The SDK library's saver linked by the line an author's makefile has, -lscrnsave renamed."""
+    triple = "x86_64-w64-mingw32" if arch == "x64" else "i686-w64-mingw32"
+    return run(triple + "-gcc-posix", "-O2", "-mwindows", "-o", out,
+               os.path.join(HERE, "consumer", "scrnsave_saver.c"),
+               "-L" + os.path.join(sdk, "lib", arch), "-lmorvane_scrnsave")
+
+
 def configure(source, binary, sdk, toolchain=TOOLCHAIN, *extra):
     shutil.rmtree(binary, ignore_errors=True)
     return run("cmake", "-S", source, "-B", binary, "-DCMAKE_PREFIX_PATH=" + sdk,
@@ -76,6 +86,7 @@ class Sdk(unittest.TestCase):
     def setUpClass(cls):
         cls.sdk, cls.archive = make_sdk()
         cls.session = Session(BUILD)
+        cls.arches = ["x86", "x64"] if MODE == "zip" else [ARCH]
         cls.consumer = os.path.join(WORK, "consumer")
         result = configure(os.path.join(HERE, "consumer"), cls.consumer, cls.sdk)
         assert result.returncode == 0, result.stdout + result.stderr
@@ -105,8 +116,19 @@ class Sdk(unittest.TestCase):
             with self.subTest(name):
                 self.run_until_key(os.path.join(self.consumer, name + ".scr"), window_class, title)
 
+    def test_a_saver_of_the_sdk_library_links_through_the_package_and_by_the_plain_line(self):
+        programs = [os.path.join(self.consumer, "saver_scrnsave.scr")]
+        for arch in self.arches:
+            out = os.path.join(WORK, "plain_scrnsave_%s.scr" % arch)
+            result = plain_scrnsave_link(self.sdk, arch, out)
+            self.assertEqual(0, result.returncode, result.stdout + result.stderr)
+            programs.append(out)
+        for program in programs:
+            with self.subTest(os.path.basename(program)):
+                self.run_until_key(program, "WindowsScreenSaverClass", "SaverWindow")
+
     def test_the_linked_savers_need_no_dll_beside_the_systems(self):
-        for name in ("saver_c_linked", "saver_cpp_linked"):
+        for name in ("saver_c_linked", "saver_cpp_linked", "saver_scrnsave"):
             dump = run("objdump", "-p", os.path.join(self.consumer, name + ".scr")).stdout
             dlls = {d.lower() for d in re.findall(r"DLL Name: (\S+)", dump)}
             self.assertNotIn("morvane.dll", dlls, name)
@@ -122,20 +144,43 @@ class Sdk(unittest.TestCase):
         for name in ("bounce_dll.scr", "bounce_linked.scr"):
             self.assertTrue(os.path.isfile(os.path.join(binary, name)), name)
 
+    # CMake wraps the messages it prints: they are compared with their white space joined.
     def test_an_unknown_component_is_refused_naming_the_ones_there_are(self):
         result = configure(os.path.join(HERE, "consumer"), os.path.join(WORK, "bad-component"),
                            self.sdk, TOOLCHAIN, "-DMORVANE_COMPONENTS=dll;gui")
         self.assertNotEqual(0, result.returncode)
-        self.assertIn('Morvane has no component "gui"; its components are: dll, linked',
-                      result.stderr)
+        self.assertIn('Morvane has no component "gui"; its components are: dll, linked, scrnsave, '
+                      'scrnsavw', " ".join(result.stderr.split()))
+
+    def test_an_sdk_without_the_screen_saver_library_is_refused_naming_the_missing_file(self):
+        partial = os.path.join(WORK, "partial-sdk")
+        shutil.rmtree(partial, ignore_errors=True)
+        shutil.copytree(self.sdk, partial)
+        missing = os.path.join(partial, "lib", ARCH, "morvane_scrnsavw.o")
+        os.remove(missing)
+        result = configure(os.path.join(HERE, "consumer"), os.path.join(WORK, "partial"), partial,
+                           TOOLCHAIN, "-DMORVANE_COMPONENTS=scrnsave;scrnsavw")
+        self.assertNotEqual(0, result.returncode)
+        self.assertIn("has no scrnsavw library for %s: %s is missing" % (ARCH, missing),
+                      " ".join(result.stderr.split()))
 
     def test_the_sdk_holds_what_an_author_needs(self):
-        arches = ["x86", "x64"] if MODE == "zip" else [ARCH]
+        arches = self.arches
         files = ["include/morvane.h", "LICENSE", "VERSION", "README.txt", "doc/writing-a-saver.md",
                  "example/CMakeLists.txt", "example/bounce.c", "lib/cmake/Morvane/MorvaneConfig.cmake"]
         for arch in arches:
             files += ["bin/%s/morvane.dll" % arch, "lib/%s/libmorvane.dll.a" % arch,
                       "lib/%s/libmorvane_static.a" % arch, "lib/%s/morvane.def" % arch]
+            for name in ("scrnsave", "scrnsavw"):
+                files += ["lib/%s/libmorvane_%s.a" % (arch, name), "lib/%s/morvane_%s.o" % (arch, name),
+                          "lib/%s/libmorvane_%s_parts.a" % (arch, name)]
+                # The scripts name their members by file name alone: a build's paths would link
+                # here only while that build is still there.
+                with open(os.path.join(self.sdk, "lib", arch, "libmorvane_%s.a" % name)) as script:
+                    text = script.read()
+                for build in (BUILD, PEER):
+                    if build:
+                        self.assertNotIn(build, text, name)
         for name in files:
             self.assertTrue(os.path.isfile(os.path.join(self.sdk, name)), name)
         with open(os.path.join(self.sdk, "VERSION")) as version:
