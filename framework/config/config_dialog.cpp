@@ -9,6 +9,7 @@
 #include "config/sheet_look.h"
 #include "settings/user_settings.h"
 #include "core/library.h"
+#include "core/own_messages.h"
 #include "core/system_library.h"
 #include "settings/prefs.h"
 #include "core/resource_ids.h"
@@ -139,7 +140,8 @@ INT_PTR OnInitHiddenDialog(HWND hiddenDialog, ConfigRequest* request) {
 void SendToOwner(HWND hiddenDialog, const ChangeNotice& notice) {
   HWND owner = GetWindow(hiddenDialog, GW_OWNER);
   if (!owner) return;
-  SendMessageA(owner, SCRM_SETTINGSCHANGED, notice.flags, reinterpret_cast<LPARAM>(notice.summary));
+  SendOwnMessage(owner, SCRM_SETTINGSCHANGED, notice.flags,
+                 reinterpret_cast<LPARAM>(notice.summary));
 }
 
 // A notice that names neither receiver is meant for both.

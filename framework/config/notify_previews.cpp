@@ -1,6 +1,7 @@
 #include <cstring>
 
 #include "config/config_dialog.h"
+#include "core/own_messages.h"
 
 namespace morvane {
 
@@ -17,8 +18,8 @@ void NotifyMonitorPreview(HWND control, const ChangeNotice& notice) {
   HWND inner = GetWindow(control, GW_CHILD);
   HWND preview = inner ? GetWindow(inner, GW_CHILD) : nullptr;
   if (!preview) return;
-  SendMessageA(preview, SCRM_SETTINGSCHANGED, notice.flags,
-               reinterpret_cast<LPARAM>(notice.summary));
+  SendOwnMessage(preview, SCRM_SETTINGSCHANGED, notice.flags,
+                 reinterpret_cast<LPARAM>(notice.summary));
 }
 
 BOOL CALLBACK VisitWindow(HWND window, LPARAM lParam) {

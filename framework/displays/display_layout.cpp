@@ -84,6 +84,10 @@ RunPlan PlanRunWindows(int policy, const DesktopMonitor* monitors, int count) {
   if (used == 0) return plan;
   if (policy == PolicySpan) {
     AddWindow(plan, RunWindowKind::Saver, BoundingBox(usable, used), 0, "");
+    // Under it, a cover per monitor: savers written for one screen shrink their spanning window
+    // to the primary monitor, and the others would show the desktop.
+    for (int i = 0; i < used && plan.count < MaxRunWindows; ++i)
+      AddWindow(plan, RunWindowKind::Cover, usable[i]->area, i + 1, usable[i]->key);
     return plan;
   }
   int primary = PrimaryOf(usable, used);

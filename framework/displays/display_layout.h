@@ -46,10 +46,11 @@ struct RunPlan {
   PlannedWindow windows[MaxRunWindows];
 };
 
-// The windows of a run over these monitors. Monitors without area, and a second monitor showing
-// the very area of an earlier one (mirrored displays), get no window; beyond MaxRunWindows
-// monitors the rest are left out. No monitor at all gives an empty plan. The primary monitor is
-// the one marked so, else the one holding the point (0,0), else the first.
+// The windows of a run over these monitors; a spanning saver window has a cover over each
+// monitor under it (listed after it), as many as fit in MaxRunWindows. Monitors without area, and a
+// second monitor showing the very area of an earlier one (mirrored displays), get no window; beyond
+// MaxRunWindows monitors the rest are left out. No monitor at all gives an empty plan. The primary
+// monitor is the one marked so, else the one holding the point (0,0), else the first.
 RunPlan PlanRunWindows(int policy, const DesktopMonitor* monitors, int count);
 
 // Where each window of a running run goes when the monitors change: placeOf[i] is the plan's

@@ -133,6 +133,7 @@ bool StartDisplayRun(HWND (*makeSaverWindow)(const ScreenBox& area)) {
   for (int i = 1; i < plan.count; ++i) MakeRunWindow(i);
   CompactRunWindows();
   displayRun.arranging = false;
+  FitCoversToLead();
   // Even a run on one monitor covers the monitors plugged in while it runs.
   displayRun.watcher = MakeDisplayWatcher();
   if (displayRun.watcher) StartPowerWatch(displayRun.watcher);
@@ -192,6 +193,7 @@ void RelayoutDisplayRun() {
     if (IsWindow(gone[i])) DestroyWindow(gone[i]);
   }
   displayRun.arranging = false;
+  FitCoversToLead();
   if (saverInput.dialogActive) {
     // The dialog open over the first window keeps the activation, and no window may cover it.
     KeepRunWindowsBelowLead(true);
@@ -266,6 +268,29 @@ void KeepRunWindowsBelowLead(bool below) {
     if (!window || window == lead) continue;
     SetWindowPos(window, below ? HWND_NOTOPMOST : HWND_TOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+}
+
+void FitCoversToLead() {
+  HWND lead = LeadSaverWindow();
+  RECT leadArea;
+  if (!lead || !GetWindowRect(lead, &leadArea)) return;
+  for (int i = 0; i < displayRun.count; ++i) {
+    const RunWindow& entry = displayRun.windows[i];
+    if (entry.place.kind != RunWindowKind::Cover || !entry.window) continue;
+    const ScreenBox& area = entry.place.area;
+    RECT cover = {area.left, area.top, area.right, area.bottom}, overlap;
+    if (!IntersectRect(&overlap, &cover, &leadArea)) {
+      SetWindowRgn(entry.window, nullptr, TRUE);  // all of it shows, as in any run
+      continue;
+    }
+    HRGN shape = CreateRectRgn(0, 0, area.right - area.left, area.bottom - area.top);
+    HRGN hole = CreateRectRgn(leadArea.left - area.left, leadArea.top - area.top,
+                              leadArea.right - area.left, leadArea.bottom - area.top);
+    if (shape && hole) CombineRgn(shape, shape, hole, RGN_DIFF);
+    if (hole) DeleteObject(hole);
+    // The system owns the region it takes.
+    if (shape && !SetWindowRgn(entry.window, shape, TRUE)) DeleteObject(shape);
   }
 }
 

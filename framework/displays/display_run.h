@@ -65,6 +65,13 @@ HWND MakeDisplayWatcher();
 // that they cannot hide the dialog; afterwards they are topmost again.
 void KeepRunWindowsBelowLead(bool below);
 
+// Shapes each cover to leave out the lead saver window wherever it is: a spanning window that
+// the saver shrinks uncovers black, never the desktop. Covers and saver windows are all topmost,
+// so the shape, not their order, keeps a cover off the saver's picture (NOTE: under Wine the X
+// screen kept covers above a saver window that Wine listed above them). Called after the run
+// lays its windows out and when the lead moves or changes size.
+void FitCoversToLead();
+
 // Places a run window on its area above everything, without activating it.
 void PlaceRunWindow(HWND window, const ScreenBox& area);
 

@@ -5,7 +5,9 @@
 // nothing then, without knowing of it.
 #include "scrnsave/scrnsave_run.h"
 
+#include "core/own_messages.h"
 #include "core/trace.h"
+#include "displays/display_run.h"
 #include "morvane.h"
 #include "power/power_state.h"
 #include "window/saver_proc.h"
@@ -107,6 +109,20 @@ LRESULT OnDestroy(HWND window, WPARAM wParam, LPARAM lParam) {
   return result;
 }
 
+// The covers over the other monitors follow a saver that moves or sizes its window (many size
+// it to the primary monitor).
+LRESULT OnWindowPosChanged(HWND window, LPARAM position) {
+  if (window == LeadSaverWindow()) FitCoversToLead();
+  return CallSaver(window, WM_WINDOWPOSCHANGED, 0, position);
+}
+
+// The framework's own messages are its to handle; the saver's own of the same numbers are the
+// saver's.
+LRESULT OnAppMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (TakeOwnMessageMark(window, message)) return DefSaverProc(window, message, wParam, lParam);
+  return CallSaver(window, message, wParam, lParam);
+}
+
 LRESULT OnNcDestroy(HWND window, WPARAM wParam, LPARAM lParam) {
   if (hMainWindow == window) hMainWindow = nullptr;
   return CallSaver(window, WM_NCDESTROY, wParam, lParam);
@@ -115,20 +131,21 @@ LRESULT OnNcDestroy(HWND window, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 // The framework's messages other than the password request (which the SDK's library sends the
-// saver too) never reach the saver, whose own WM_APP messages they would look like.
+// saver too) never reach the saver; the saver's own WM_APP messages of those numbers do.
 LRESULT CALLBACK ScrnsaveWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE: return OnCreate(window, lParam);
     case WM_TIMER: return OnTimer(window, wParam, lParam);
     case WM_PAINT: return OnPaint(window);
     case WM_SYSCOMMAND: return OnSysCommand(window, wParam, lParam);
+    case WM_WINDOWPOSCHANGED: return OnWindowPosChanged(window, lParam);
     case WM_DESTROY: return OnDestroy(window, wParam, lParam);
     case WM_NCDESTROY: return OnNcDestroy(window, wParam, lParam);
     case SCRM_ACTIVECONFIG:
     case SCRM_SETTINGSCHANGED:
     case SCRM_TIMER:
     case SCRM_DIALOGACTIVE:
-    case SCRM_INTERNAL: return DefSaverProc(window, message, wParam, lParam);
+    case SCRM_INTERNAL: return OnAppMessage(window, message, wParam, lParam);
     default: return CallSaver(window, message, wParam, lParam);
   }
 }

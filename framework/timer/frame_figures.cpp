@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "core/library.h"
+#include "core/own_messages.h"
 #include "core/trace.h"
 #include "settings/prefs.h"
 #include "timer/timer.h"
@@ -23,7 +24,7 @@ uint64_t MicrosecondsNow() {
 
 LRESULT SendTimedTick(HWND window, WPARAM wParam, LPARAM lParam) {
   uint64_t start = MicrosecondsNow();
-  LRESULT answer = SendMessageA(window, SCRM_TIMER, wParam, lParam);
+  LRESULT answer = SendOwnMessage(window, SCRM_TIMER, wParam, lParam);
   // The saver may have destroyed its window while handling the tick, and with it the figures.
   if (FrameStats* stats = FrameStatsOf(window)) RecordTick(*stats, start, MicrosecondsNow());
   return answer;

@@ -1,6 +1,7 @@
 #include "window/saver_proc.h"
 
 #include "morvane.h"
+#include "core/own_messages.h"
 #include "displays/display_run.h"
 #include "password/passwords.h"
 #include "power/power_state.h"
@@ -59,9 +60,9 @@ void RunActiveConfigCheck(HWND window) {
   }
   HWND owner = DialogWindowFor(window);
   TraceWindow(owner, "Starting active config dialog");
-  SendMessageA(owner, SCRM_DIALOGACTIVE, 1, 0);
-  if (PasswordAllowsConfiguration(owner)) SendMessageA(owner, SCRM_ACTIVECONFIG, 0, 0);
-  SendMessageA(owner, SCRM_DIALOGACTIVE, 0, 0);
+  SendOwnMessage(owner, SCRM_DIALOGACTIVE, 1, 0);
+  if (PasswordAllowsConfiguration(owner)) SendOwnMessage(owner, SCRM_ACTIVECONFIG, 0, 0);
+  SendOwnMessage(owner, SCRM_DIALOGACTIVE, 0, 0);
   TraceWindow(owner, "Finished active config dialog");
   ResetCursorOrigin();
 }

@@ -2,6 +2,7 @@
 
 #include "config/config_dialog.h"
 #include "core/library.h"
+#include "core/own_messages.h"
 #include "displays/display_run.h"
 #include "password/passwords.h"
 #include "power/power_state.h"
@@ -80,11 +81,11 @@ int TakeWindowMode(HWND window, CREATESTRUCTA* create) {
 // origin moves to wherever the password prompt left the cursor.
 bool PasswordAllowsClosing(HWND window) {
   if (!NeedPassword()) return true;
-  SendMessageA(window, SCRM_DIALOGACTIVE, 1, 0);
+  SendOwnMessage(window, SCRM_DIALOGACTIVE, 1, 0);
   TraceWindow(window, "WM_CLOSE: starting verify-password message");
   LRESULT accepted = SendMessageA(window, SCRM_VERIFYPW, 0, 0);
   TraceWindow(window, "WM_CLOSE: ending verify-password message");
-  SendMessageA(window, SCRM_DIALOGACTIVE, 0, 0);
+  SendOwnMessage(window, SCRM_DIALOGACTIVE, 0, 0);
   ResetCursorOrigin();
   return accepted != 0;
 }

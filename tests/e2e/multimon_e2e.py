@@ -432,6 +432,39 @@ class MultiMonitorRun(unittest.TestCase):
 class TwoMonitors(MultiMonitorRun):
     layout = "two"
 
+    def test_e_a_saver_of_the_sdk_library_shrunk_to_the_primary_leaves_no_desktop_showing(self):
+        """Its window spans the desktop until it shrinks it to SM_CXSCREEN by SM_CYSCREEN; the
+        framework's covers keep the other monitor black, and take its input."""
+        self.paint_desktop()
+        set_dword(FRAMEWORK_KEY, "Mouse Threshold", THRESHOLD)
+        set_dword(FRAMEWORK_KEY, "Password Delay", 0)
+        reg("add", DESKTOP_KEY, "/v", "ScreenSaveUsePassword", "/t", "REG_SZ", "/d", "0", "/f")
+        x, y = self.centre(self.secondaries[0])
+        self.place_mouse(x, y)
+        self.before = {w["hwnd"] for w in top_windows()}
+        saver = Program(session, self.scratch, os.path.join("scrnsave", "narrow_saver.scr"), "/s")
+        self.addCleanup(self.assert_nothing_left, saver)
+        self.addCleanup(saver.kill)
+        self.scratch.wait_lines("narrow frame", 3)
+        self.assertIn("narrow frame 3 x=0 y=0 w=1024 h=768", self.scratch.lines())
+        # The saver's window where it put it, and a cover over every monitor, shaped around it.
+        topmost = [(w["class"], w["rect"]) for w in top_windows() if w["exstyle"] & WS_EX_TOPMOST]
+        for window in [("WindowsScreenSaverClass", self.primary)] + [(COVER_CLASS, m)
+                                                                      for m in self.monitors]:
+            self.assertIn(window, topmost)
+        secondaries_black = lambda s: all(lit_share(self.area(s, m)) < 0.01  # noqa: E731
+                                          for m in self.secondaries)
+        shot = poll(lambda: (lambda s: s if secondaries_black(s) else None)(self.shoot()), 10)
+        shot = shot or self.shoot()
+        for monitor in self.secondaries:
+            self.assert_black(shot, monitor)
+        self.assertGreater(lit_share(self.area(shot, self.primary)), 0.5, "the primary is dark")
+        # The pointer moves on the secondary monitor, over the cover only.
+        self.move(x + THRESHOLD // 2, y)
+        self.assertFalse(poll(lambda: not saver.running(), 1), "ended within the threshold")
+        self.move(x - THRESHOLD - 10, y)
+        self.end_and_check(saver)
+
 
 class ThreeMonitors(MultiMonitorRun):
     layout = "three"

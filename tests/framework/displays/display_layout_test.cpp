@@ -41,8 +41,11 @@ TEST(RunPlan, EachPolicyLaysItsWindowsOverTheMonitors) {
       "saver #0 \\\\.\\DISPLAY1 0,0-1024,768; saver #1 \\\\.\\DISPLAY2 -800,0-0,600; "
       "saver #2 \\\\.\\DISPLAY3 0,768-640,1248; ",
       Describe(PlanRunWindows(PolicyEach, threeMonitors, 3)));
-  // The bounding box of the whole desktop, left edge negative.
-  EXPECT_EQ("saver #0  -800,0-1024,1248; ", Describe(PlanRunWindows(PolicySpan, threeMonitors, 3)));
+  // The bounding box of the whole desktop, left edge negative, with every monitor covered under it.
+  EXPECT_EQ(
+      "saver #0  -800,0-1024,1248; cover #1 \\\\.\\DISPLAY1 0,0-1024,768; "
+      "cover #2 \\\\.\\DISPLAY2 -800,0-0,600; cover #3 \\\\.\\DISPLAY3 0,768-640,1248; ",
+      Describe(PlanRunWindows(PolicySpan, threeMonitors, 3)));
 }
 
 TEST(RunPlan, ThePrimaryMonitorIsFoundWhereverTheSystemListsIt) {
@@ -85,6 +88,11 @@ TEST(RunPlan, MoreMonitorsThanWindowsKeepsTheFirstOnesAndUnterminatedKeysStayIns
     EXPECT_EQ(MonitorKeySize - 1,
               static_cast<int>(strnlen(plan.windows[i].monitor, MonitorKeySize)));
   }
+  // Spanning: the window over the usable ones, and as many covers under it as fit.
+  plan = PlanRunWindows(PolicySpan, many, MaxRunWindows + 4);
+  ASSERT_EQ(MaxRunWindows, plan.count);
+  EXPECT_EQ(MaxRunWindows * 100, plan.windows[0].area.right);
+  EXPECT_EQ(RunWindowKind::Cover, plan.windows[MaxRunWindows - 1].kind);
 }
 
 TEST(RunPlan, OnlyTheThreePoliciesAreKnown) {

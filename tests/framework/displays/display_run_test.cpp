@@ -333,7 +333,9 @@ TEST_F(DisplayRunTest, EachMonitorGetsASaverWindowOfItsOwnTickingOnItsOwnThread)
   EXPECT_EQ(3, CountTimerThreads());
 }
 
-TEST_F(DisplayRunTest, SpanningIsOneWindowOverTheWholeDesktop) {
+// Under the spanning window, which a saver may shrink, each monitor has its black cover, shaped
+// to show only where that window no longer is.
+TEST_F(DisplayRunTest, SpanningIsOneWindowOverTheWholeDesktopWithEveryMonitorCoveredUnderIt) {
   Start(SCRMONITORS_SPAN);
   std::vector<HWND> savers = RunWindowsOf(RunWindowKind::Saver);
   ASSERT_EQ(1u, savers.size());
@@ -343,6 +345,34 @@ TEST_F(DisplayRunTest, SpanningIsOneWindowOverTheWholeDesktop) {
   EXPECT_EQ(640, r.right);
   EXPECT_EQ(720, r.bottom);
   EXPECT_EQ(0, seen[savers[0]].number);
+  std::vector<HWND> covers = RunWindowsOf(RunWindowKind::Cover);
+  ASSERT_EQ(3u, covers.size());
+  const DesktopMonitor* monitors[] = {&primary, &left, &below};
+  // What of each cover shows, in its own coordinates: nothing while the saver's window spans all.
+  auto shown = [&](size_t i) {
+    RECT box = {};
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    int kind = GetWindowRgn(covers[i], region);
+    GetRgnBox(region, &box);
+    DeleteObject(region);
+    if (kind == ERROR) GetClientRect(covers[i], &box);  // no region: all of it shows
+    return kind == NULLREGION ? RECT{} : box;
+  };
+  for (size_t i = 0; i < covers.size(); ++i) {
+    EXPECT_TRUE(SameArea(WindowArea(covers[i]), *monitors[i])) << i;
+    EXPECT_TRUE(IsWindowVisible(covers[i])) << i;
+    RECT box = shown(i);
+    EXPECT_TRUE(IsRectEmpty(&box)) << i;
+  }
+  // Shrunk to the primary monitor's top half: the rest of the desktop shows covers.
+  SetWindowPos(savers[0], nullptr, 0, 0, 640, 240, SWP_NOZORDER | SWP_NOACTIVATE);
+  FitCoversToLead();
+  const RECT expected[] = {{0, 240, 640, 480}, {0, 0, 400, 300}, {0, 0, 320, 240}};
+  for (size_t i = 0; i < covers.size(); ++i) {
+    RECT box = shown(i);
+    EXPECT_TRUE(EqualRect(&expected[i], &box))
+        << i << ": " << box.left << "," << box.top << "-" << box.right << "," << box.bottom;
+  }
 }
 
 TEST_F(DisplayRunTest, ActivatingTheRunsOwnWindowsIsNoDeactivationButAnotherWindowIs) {

@@ -18,6 +18,7 @@ static void OnCreate(HWND window) {
           area.top, area.right - area.left, area.bottom - area.top, fChildPreview,
           hMainWindow == window, szAppName, (int)sizeof szAppName, szName);
   SetTimer(window, DRAW_TIMER, DRAW_MS, NULL);
+  if (!fChildPreview) TestLogCpu();
 }
 
 static void OnTimer(HWND window, WPARAM id) {

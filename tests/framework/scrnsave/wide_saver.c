@@ -23,6 +23,7 @@ static void OnCreate(HWND window) {
   TestLog("wide create x=%d y=%d w=%d h=%d child=%d main=%d unicode=%d name=%s", area.left,
           area.top, area.right - area.left, area.bottom - area.top, fChildPreview,
           hMainWindow == window, IsWindowUnicode(window), name);
+  if (!fChildPreview) TestLogCpu();
 }
 
 static void OnPaint(HWND window) {

@@ -56,3 +56,34 @@ void TestLogLoading(const char* tag, HINSTANCE instance, DWORD reason) {
   }
   if (reason == DLL_PROCESS_DETACH) TestLog("%s unloaded", tag);
 }
+
+static double ProcessCpuMs(void) {
+  FILETIME created, ended, kernel, user;
+  if (!GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user)) return -1;
+  return ((double)kernel.dwHighDateTime * 4294967296.0 + kernel.dwLowDateTime +
+          (double)user.dwHighDateTime * 4294967296.0 + user.dwLowDateTime) /
+         10000.0;
+}
+
+static DWORD WINAPI ReportCpu(LPVOID period) {
+  LARGE_INTEGER frequency, start, now;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
+  for (;;) {
+    Sleep((DWORD)(UINT_PTR)period);
+    QueryPerformanceCounter(&now);
+    /* wsprintf has no floating point: microseconds of CPU as whole numbers. */
+    TestLog("cpu %lu at %lu", (unsigned long)(ProcessCpuMs() * 1000.0),
+            (unsigned long)((now.QuadPart - start.QuadPart) * 1000000 / frequency.QuadPart));
+  }
+  return 0;
+}
+
+void TestLogCpu(void) {
+  static LONG started;
+  int period = TestNumber("MORVANE_TEST_CPU_MS", 0);
+  HANDLE thread;
+  if (period <= 0 || InterlockedExchange(&started, 1)) return;
+  thread = CreateThread(NULL, 0, ReportCpu, (LPVOID)(UINT_PTR)period, 0, NULL);
+  if (thread) CloseHandle(thread);
+}

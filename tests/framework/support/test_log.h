@@ -21,6 +21,12 @@ int TestNumber(const char* variable, int fallback);
 /* Whether the comma-separated list in an environment variable holds word. */
 int TestListHas(const char* variable, const char* word);
 
+/* With MORVANE_TEST_CPU_MS set to N > 0: a thread of its own logs "cpu <us> at <us>" every N ms,
+   the process's CPU time and the time since the call in microseconds, read inside the process
+   (under Wine GetProcessTimes of another process reads 0). Once per process; nothing without the
+   variable. */
+void TestLogCpu(void);
+
 #ifdef __cplusplus
 }
 #endif
