@@ -42,12 +42,12 @@ bool AnyNever(const uint8_t codes[CornerKinds]) {
 }  // namespace
 
 bool PointerRestsInNeverCorner() {
-  POINT at;
-  if (!GetCursorPos(&at)) return false;
   UserSettings settings;
   const uint8_t* codes = settings.current.corners;
-  // Most users keep no "never" corner: their start lists no monitors.
+  // Most users keep no "never" corner: their start asks nothing of the pointer or the monitors.
   if (!AnyNever(codes)) return false;
+  POINT at;
+  if (!GetCursorPos(&at)) return false;
   CornerMode mode = ReadCornerMode();
   DesktopMonitor monitors[MaxRunWindows] = {};
   int count = displayRun.listMonitors ? displayRun.listMonitors(monitors, MaxRunWindows) : 0;
