@@ -3,6 +3,7 @@
 by clicking). The provider logs every call; the saver logs what it sees."""
 import os
 import shutil
+import subprocess
 import sys
 import tempfile
 import unittest
@@ -17,6 +18,17 @@ PROMPT = "Screen Saver Password"
 
 
 class Passwords(SaverTest, unittest.TestCase):
+    def setUp(self):
+        super().setUp()
+        self.addCleanup(self.forget_password_setting)
+
+    def forget_password_setting(self):
+        """The test saver leaves the system's password setting as its last run stored it: on, the
+        next program of the session to close a saver would ask for a password."""
+        subprocess.run([self.session.wine_run, "reg", "delete", r"HKCU\Control Panel\Desktop", "/v",
+                        "ScreenSaveUsePassword", "/f"], env=self.session.env, capture_output=True,
+                       timeout=60)
+
     def start_saver(self, answer, exe="test_saver_plain.exe", at=(300, 300), **kwargs):
         self.place_mouse(*at)
         kwargs.setdefault("threshold", 200)
