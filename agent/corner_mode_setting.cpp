@@ -3,32 +3,14 @@
 #include <windows.h>
 
 #include "agent_state.h"
+#include "displays/corner_mode_store.h"
 #include "trace.h"
 
 namespace corners {
 
-namespace {
-
-enum { ModeTextCapacity = 16 };
-
-}  // namespace
-
 void ReadCornerMode() {
-  char text[ModeTextCapacity] = {};
-  HKEY key;
-  morvane::CornerMode mode = morvane::CornerMode::Desktop;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, morvane::hotCornersKey, 0, KEY_QUERY_VALUE, &key) ==
-      ERROR_SUCCESS) {
-    DWORD size = sizeof text - 1;
-    DWORD type = 0;
-    LONG error = RegQueryValueExA(key, morvane::cornerModeValue, nullptr, &type,
-                                  reinterpret_cast<BYTE*>(text), &size);
-    RegCloseKey(key);
-    // The value need not end with a zero: only the bytes it holds are read.
-    if (error == ERROR_SUCCESS && type == REG_SZ) mode = morvane::CornerModeFromText(text, size);
-  }
-  agentRun.cornerMode = mode;
-  Trace("corner mode: %s", morvane::CornerModeText(mode));
+  agentRun.cornerMode = morvane::StoredCornerMode();
+  Trace("corner mode: %s", morvane::CornerModeText(agentRun.cornerMode));
 }
 
 bool WriteCornerMode(morvane::CornerMode mode) {

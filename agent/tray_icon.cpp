@@ -5,6 +5,7 @@
 #include "agent_names.h"
 #include "agent_resources.h"
 #include "agent_state.h"
+#include "core/system_library.h"
 #include "trace.h"
 
 namespace corners {
@@ -18,12 +19,6 @@ const int stateIconIds[2] = {IDI_CORNERS_ACTIVE, IDI_CORNERS_PAUSED};
 typedef UINT(WINAPI* DpiForWindowProc)(HWND);
 typedef int(WINAPI* MetricsForDpiProc)(int, UINT);
 typedef HRESULT(WINAPI* ScaleDownProc)(HINSTANCE, PCWSTR, int, int, HICON*);
-
-template <typename Proc>
-Proc Lookup(HMODULE module, const char* name) {
-  if (!module) return nullptr;
-  return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
 
 NOTIFYICONDATAA IconData() {
   NOTIFYICONDATAA data = {};
@@ -87,9 +82,9 @@ BOOL Notify(DWORD message, NOTIFYICONDATAA* data) {
 // where the taskbar usually is. NOTE: GetDpiForWindow and GetSystemMetricsForDpi came with
 // Windows 10 1607; before, GetSystemMetrics answers for the system's DPI.
 int SmallIconSize() {
-  HMODULE user32 = GetModuleHandleA("user32.dll");
-  auto dpiFor = Lookup<DpiForWindowProc>(user32, "GetDpiForWindow");
-  auto metricsFor = Lookup<MetricsForDpiProc>(user32, "GetSystemMetricsForDpi");
+  auto dpiFor = morvane::SystemFunction<DpiForWindowProc>("user32.dll", "GetDpiForWindow");
+  auto metricsFor =
+      morvane::SystemFunction<MetricsForDpiProc>("user32.dll", "GetSystemMetricsForDpi");
   UINT dpi = dpiFor && agentRun.window ? dpiFor(agentRun.window) : 0;
   int size = dpi && metricsFor ? metricsFor(SM_CXSMICON, dpi) : 0;
   if (size <= 0) size = GetSystemMetrics(SM_CXSMICON);
@@ -100,13 +95,11 @@ int SmallIconSize() {
 // scaled up). NOTE: LoadIconWithScaleDown is comctl32 6's, which the manifest asks for; without
 // it LoadImage picks and scales by itself.
 HICON LoadStateIcon(int id, int size) {
-  HMODULE controls = LoadLibraryA("comctl32.dll");
-  auto scaleDown = Lookup<ScaleDownProc>(controls, "LoadIconWithScaleDown");
+  auto scaleDown = morvane::SystemFunction<ScaleDownProc>("comctl32.dll", "LoadIconWithScaleDown");
   HICON icon = nullptr;
   if (scaleDown && FAILED(scaleDown(agentRun.instance, MAKEINTRESOURCEW(id), size, size, &icon))) {
     icon = nullptr;
   }
-  if (controls) FreeLibrary(controls);
   if (icon) return icon;
   return static_cast<HICON>(
       LoadImageA(agentRun.instance, MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));

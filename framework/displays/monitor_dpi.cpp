@@ -2,6 +2,8 @@
 
 #include <climits>
 
+#include "core/system_library.h"
+
 namespace morvane {
 
 namespace {
@@ -33,16 +35,12 @@ int ScreenDpi() {
 void MonitorDpis(const DesktopMonitor* monitors, int count, int* dpis) {
   if (!monitors || !dpis || count < 1) return;
   int screenDpi = ScreenDpi();
-  // NOTE: shcore.dll is missing before Windows 8.1; loaded by name so that the program starts
-  // there all the same.
-  HMODULE shcore = LoadLibraryA("shcore.dll");
-  auto dpiForMonitor = shcore ? reinterpret_cast<DpiForMonitor>(reinterpret_cast<void*>(
-                                    GetProcAddress(shcore, "GetDpiForMonitor")))
-                              : nullptr;
+  // NOTE: shcore.dll is missing before Windows 8.1: looked up, so that the program starts there
+  // all the same.
+  auto dpiForMonitor = SystemFunction<DpiForMonitor>("shcore.dll", "GetDpiForMonitor");
   for (int i = 0; i < count; ++i) {
     dpis[i] = dpiForMonitor ? DpiOf(dpiForMonitor, monitors[i], screenDpi) : screenDpi;
   }
-  if (shcore) FreeLibrary(shcore);
 }
 
 }  // namespace morvane

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "core/trace.h"
+#include "displays/corner_mode_store.h"
 #include "displays/corner_zones.h"
 #include "displays/display_run.h"
 #include "displays/monitor_dpi.h"
@@ -11,26 +12,6 @@
 namespace morvane {
 
 namespace {
-
-// The agent's choice under its own key; anything unreadable is the desktop's corners.
-CornerMode ReadCornerMode() {
-  enum { ModeTextCapacity = 16 };
-  CornerMode mode = CornerMode::Desktop;
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, hotCornersKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
-    return mode;
-  }
-  char text[ModeTextCapacity] = {};
-  DWORD size = sizeof text - 1;
-  DWORD type = 0;
-  if (RegQueryValueExA(key, cornerModeValue, nullptr, &type, reinterpret_cast<BYTE*>(text),
-                       &size) == ERROR_SUCCESS &&
-      type == REG_SZ) {
-    mode = CornerModeFromText(text, size);
-  }
-  RegCloseKey(key);
-  return mode;
-}
 
 bool AnyNever(const uint8_t codes[CornerKinds]) {
   for (int kind = 0; kind < CornerKinds; ++kind) {
@@ -48,7 +29,7 @@ bool PointerRestsInNeverCorner() {
   if (!AnyNever(codes)) return false;
   POINT at;
   if (!GetCursorPos(&at)) return false;
-  CornerMode mode = ReadCornerMode();
+  CornerMode mode = StoredCornerMode();
   DesktopMonitor monitors[MaxRunWindows] = {};
   int count = displayRun.listMonitors ? displayRun.listMonitors(monitors, MaxRunWindows) : 0;
   if (count > MaxRunWindows) count = MaxRunWindows;

@@ -74,28 +74,27 @@ int ChangePassword(HWND parent) {
 const SaverExecutors scrnsaveExecutors = {MakePreviewWindow, MakeSaverWindow, RunSaverDialog,
                                           OpenFrameworkAbout, ChangePassword};
 
-// Black, as savers that paint only part of their window expect the rest to be.
+// The class record both forms register: black, as savers that paint only part of their window
+// expect the rest to be, with the saver's icon ID_APP.
+template <typename WindowClass>
+WindowClass ScrnsaveClassRecord(HINSTANCE instance) {
+  WindowClass windowClass = {};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+  windowClass.lpfnWndProc = ScrnsaveWindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(100));  // ID_APP
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  return windowClass;
+}
+
 void RegisterScrnsaveClass(HINSTANCE instance, bool wide) {
-  HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(100));  // ID_APP
-  HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   if (wide) {
-    WNDCLASSEXW windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-    windowClass.lpfnWndProc = ScrnsaveWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = icon;
-    windowClass.hbrBackground = black;
+    WNDCLASSEXW windowClass = ScrnsaveClassRecord<WNDCLASSEXW>(instance);
     windowClass.lpszClassName = L"WindowsScreenSaverClass";
     RegisterClassExW(&windowClass);
   } else {
-    WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-    windowClass.lpfnWndProc = ScrnsaveWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = icon;
-    windowClass.hbrBackground = black;
+    WNDCLASSEXA windowClass = ScrnsaveClassRecord<WNDCLASSEXA>(instance);
     windowClass.lpszClassName = scrnsaveClass;
     RegisterClassExA(&windowClass);
   }

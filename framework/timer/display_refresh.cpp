@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "core/system_library.h"
 #include "core/trace.h"
 #include "timer/frame_figures.h"
 
@@ -46,39 +47,26 @@ typedef LONG(APIENTRY* OpenAdapterProc)(OpenAdapterFromHdc*);
 typedef LONG(APIENTRY* WaitVerticalBlankProc)(const WaitForVerticalBlank*);
 typedef LONG(APIENTRY* CloseAdapterProc)(const CloseAdapter*);
 
+// gdi32 exports them from Windows Vista on; Wine 8 has the first only. Looked up at each use,
+// which is rare: an opening per monitor, an alignment every few seconds.
 struct VerticalBlankCalls {
   OpenAdapterProc open;
   WaitVerticalBlankProc wait;
   CloseAdapterProc close;
 };
 
-// Looked up once: gdi32 exports them from Windows Vista on. Wine 8 has the first only.
-const VerticalBlankCalls& VerticalBlank() {
-  static VerticalBlankCalls calls;
-  static LONG looked;
-  if (InterlockedCompareExchange(&looked, 1, 0) == 0) {
-    HMODULE gdi = GetModuleHandleA("gdi32.dll");
-    VerticalBlankCalls found = {};
-    if (gdi) {
-      found.open = reinterpret_cast<OpenAdapterProc>(
-          reinterpret_cast<void*>(GetProcAddress(gdi, "D3DKMTOpenAdapterFromHdc")));
-      found.wait = reinterpret_cast<WaitVerticalBlankProc>(
-          reinterpret_cast<void*>(GetProcAddress(gdi, "D3DKMTWaitForVerticalBlankEvent")));
-      found.close = reinterpret_cast<CloseAdapterProc>(
-          reinterpret_cast<void*>(GetProcAddress(gdi, "D3DKMTCloseAdapter")));
-    }
-    if (!found.open || !found.wait || !found.close) found = {};
-    calls = found;
-    InterlockedExchange(&looked, 2);
-  }
-  // Another thread looking at the same moment: its answer comes within microseconds.
-  while (looked != 2) Sleep(0);
+VerticalBlankCalls VerticalBlank() {
+  VerticalBlankCalls calls = {
+      SystemFunction<OpenAdapterProc>("gdi32.dll", "D3DKMTOpenAdapterFromHdc"),
+      SystemFunction<WaitVerticalBlankProc>("gdi32.dll", "D3DKMTWaitForVerticalBlankEvent"),
+      SystemFunction<CloseAdapterProc>("gdi32.dll", "D3DKMTCloseAdapter")};
+  if (!calls.open || !calls.wait || !calls.close) calls = {};
   return calls;
 }
 
 void OpenVerticalBlank(DisplayClock& clock) {
   clock.vblankTried = true;
-  const VerticalBlankCalls& calls = VerticalBlank();
+  VerticalBlankCalls calls = VerticalBlank();
   if (!calls.open) return;
   MONITORINFOEXA info = {};
   info.cbSize = sizeof info;
@@ -137,7 +125,8 @@ void AlignToVerticalBlank(DisplayClock& clock, uint64_t nowUs) {
 }
 
 void CloseDisplayClock(DisplayClock& clock) {
-  if (clock.adapter && VerticalBlank().close) {
+  // An adapter was only ever opened with all three calls there.
+  if (clock.adapter) {
     CloseAdapter close = {clock.adapter};
     VerticalBlank().close(&close);
   }
