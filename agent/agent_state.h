@@ -13,7 +13,6 @@
 namespace corners {
 
 typedef EXECUTION_STATE(WINAPI* ExecutionStateProc)(EXECUTION_STATE);
-typedef BOOL(WINAPI* ParametersInfoProc)(UINT, UINT, PVOID, UINT);
 typedef BOOL(WINAPI* NotifyIconProc)(DWORD, PNOTIFYICONDATAA);
 
 struct AgentRun {
@@ -43,14 +42,13 @@ struct AgentRun {
   NotifyIconProc notifyIcon = nullptr;
   HICON trayIcons[2] = {};
   int trayIconSize = 0;
-  // How the hold-off is taken and given back: SetThreadExecutionState and SystemParametersInfoA,
-  // or with a test log the recording stand-ins (hold_off.cpp).
+  // How the display is kept awake during the hold-off: SetThreadExecutionState, or with a test
+  // log the recording stand-in (hold_off.cpp).
   ExecutionStateProc setExecutionState = nullptr;
-  ParametersInfoProc parametersInfo = nullptr;
+  // The period of the idle time's resets while the hold-off is taken, 0 while it is not.
+  UINT idleResetMs = 0;
   // A command run without an agent (no icon to tell the user through).
   bool alone = false;
-  // The idle saver was switched off for the session while the pointer rests in a "never" corner.
-  bool saverDeactivated = false;
   // The test log's path (MORVANE_TEST_LOG), empty when none is set.
   char testLog[MAX_PATH] = {};
 };

@@ -8,6 +8,7 @@
 #include "desktop.h"
 #include "hold_off.h"
 #include "saver_start.h"
+#include "session_notice.h"
 #include "tray_icon.h"
 #include "trace.h"
 
@@ -72,6 +73,7 @@ void OnTimer(UINT_PTR id) {
   if (id == PointerTimer) OnPointerTimer();
   if (id == SaverStartTimer) OnSaverStartTimer();
   if (id == PauseEndTimer) OnPauseTimer();
+  if (id == IdleResetTimer) OnIdleResetTimer();
 }
 
 Switches ToggledCornerMode() {
@@ -106,7 +108,7 @@ void OnReread() {
   ReadCornerCodes();
 }
 
-// The session ends: nothing after this may leave the idle saver switched off.
+// The session ends: the display need not be kept awake any more.
 void OnEndSession(bool ending) {
   if (!ending) return;
   if (agentRun.dwell.Release()) ReleaseHoldOff();
@@ -120,6 +122,7 @@ void OnCreate(HWND window) {
   WatchSettings();
   ReadCornerCodes();
   ShowTrayIcon();
+  WatchSession(window);
   SamplePointerEvery(AwayPeriodMs);
   Trace("running");
 }
@@ -130,6 +133,7 @@ void OnDestroy(HWND window) {
   KillTimer(window, PointerTimer);
   KillTimer(window, SaverStartTimer);
   if (agentRun.dwell.Release()) ReleaseHoldOff();
+  StopWatchingSession(window);
   RemoveTrayIcon();
   ForgetSaver();
   Trace("ended");
@@ -155,6 +159,7 @@ LRESULT CALLBACK AgentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case rereadMessage: OnReread(); return 0;
     case saverCheckedMessage: OnSaverChecked(lParam); return 0;
     case WM_ENDSESSION: OnEndSession(wParam != FALSE); return 0;
+    case WM_WTSSESSION_CHANGE: OnSessionChange(wParam); return 0;
     case WM_DESTROY: OnDestroy(window); return 0;
     default: return OnOtherMessage(window, message, wParam, lParam);
   }

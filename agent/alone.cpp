@@ -5,6 +5,7 @@
 #include "agent_window.h"
 #include "commands.h"
 #include "saver_start.h"
+#include "session_notice.h"
 #include "trace.h"
 
 namespace corners {
@@ -17,6 +18,7 @@ LRESULT CALLBACK AloneProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   switch (message) {
     case WM_TIMER: OnSaverStartTimer(); return 0;
     case saverCheckedMessage: OnSaverChecked(lParam); return 0;
+    case WM_WTSSESSION_CHANGE: OnSessionChange(wParam); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
   }
 }
@@ -31,6 +33,7 @@ bool RunAlone(HINSTANCE instance, const Switches& switches) {
   }
   agentRun.window = window;
   agentRun.alone = true;
+  WatchSession(window);
   ExecuteCommand(switches);
   MSG message;
   while (SaverStartBusy() && GetMessageA(&message, nullptr, 0, 0) > 0) {
@@ -38,6 +41,7 @@ bool RunAlone(HINSTANCE instance, const Switches& switches) {
     DispatchMessageA(&message);
   }
   KillTimer(window, SaverStartTimer);
+  StopWatchingSession(window);
   DestroyWindow(window);
   agentRun.window = nullptr;
   ForgetSaver();

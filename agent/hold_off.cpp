@@ -1,24 +1,38 @@
 #include "hold_off.h"
 
-#include <windows.h>
-
 #include "agent_state.h"
+#include "idle_reset.h"
 #include "trace.h"
 
 namespace corners {
 
 namespace {
 
+// How often the idle time is reset: half the screen saver's timeout, so that a reset that comes
+// late by up to that half still comes in time. At most 30 s, half the shortest timeout the
+// display settings offer (a minute), so that a timeout lowered meanwhile (by the user or a policy
+// refresh) is met before it runs out; at least 1 s, so that a tiny or unreadable timeout does not
+// turn into a stream of input.
+enum : UINT { ShortestResetMs = 1000, LongestResetMs = 30000 };
+
+UINT ResetPeriodMs() {
+  UINT seconds = 0;
+  if (!SystemParametersInfoA(SPI_GETSCREENSAVETIMEOUT, 0, &seconds, 0)) return ShortestResetMs;
+  UINT half = seconds > LongestResetMs / 500 ? LongestResetMs : seconds * 500;
+  return half < ShortestResetMs ? ShortestResetMs : half;
+}
+
+void ResetEveryPeriod() {
+  UINT period = ResetPeriodMs();
+  if (period == agentRun.idleResetMs) return;
+  agentRun.idleResetMs = period;
+  SetTimer(agentRun.window, IdleResetTimer, period, nullptr);
+  Trace("idle resets every %u ms", period);
+}
+
 EXECUTION_STATE WINAPI RecordedExecutionState(EXECUTION_STATE flags) {
   Trace("execution state 0x%08lx", static_cast<unsigned long>(flags));
   return SetThreadExecutionState(flags);
-}
-
-BOOL WINAPI RecordedParametersInfo(UINT action, UINT param, PVOID data, UINT winIni) {
-  if (action == SPI_SETSCREENSAVEACTIVE) {
-    Trace("screen saver active %u (stored %u)", param, winIni);
-  }
-  return SystemParametersInfoA(action, param, data, winIni);
 }
 
 }  // namespace
@@ -26,30 +40,29 @@ BOOL WINAPI RecordedParametersInfo(UINT action, UINT param, PVOID data, UINT win
 void ChooseExecutionState() {
   bool recorded = agentRun.testLog[0] != 0;
   agentRun.setExecutionState = recorded ? RecordedExecutionState : SetThreadExecutionState;
-  agentRun.parametersInfo = recorded ? RecordedParametersInfo : SystemParametersInfoA;
 }
 
 void TakeHoldOff() {
   Trace("never corner: screen saver held off");
   // NOTE: SetThreadExecutionState keeps the display on, but its documentation says it "does not
-  // stop the screen saver from executing". SPI_SETSCREENSAVEACTIVE FALSE does; with fWinIni 0 it
-  // lasts for this session only and is never written to the user's profile, so a crash of the
-  // agent cannot leave the saver off at the next logon.
-  BOOL active = FALSE;
-  if (agentRun.parametersInfo(SPI_GETSCREENSAVEACTIVE, 0, &active, 0) && active) {
-    agentRun.saverDeactivated = agentRun.parametersInfo(SPI_SETSCREENSAVEACTIVE, FALSE, nullptr, 0);
-  }
+  // stop the screen saver from executing": the idle time is reset instead. The session's
+  // SPI_SETSCREENSAVEACTIVE switch is never touched: it would outlive an agent that is killed.
   agentRun.setExecutionState(ES_CONTINUOUS | ES_DISPLAY_REQUIRED | ES_SYSTEM_REQUIRED);
+  ResetIdleTime();
+  ResetEveryPeriod();
 }
 
 void ReleaseHoldOff() {
   Trace("never corner left: hold-off released");
-  // Only what the agent switched off is switched on again: a saver the user had off stays off.
-  if (agentRun.saverDeactivated) {
-    agentRun.parametersInfo(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr, 0);
-    agentRun.saverDeactivated = false;
-  }
+  if (agentRun.window) KillTimer(agentRun.window, IdleResetTimer);
+  agentRun.idleResetMs = 0;
   agentRun.setExecutionState(ES_CONTINUOUS);
+}
+
+void OnIdleResetTimer() {
+  ResetIdleTime();
+  // The timeout may have changed while the pointer rests.
+  ResetEveryPeriod();
 }
 
 }  // namespace corners

@@ -1,8 +1,12 @@
 #pragma once
 // The "never" corner's hold-off, taken while the pointer rests there and given back when it
-// leaves, when the corners pause, when the agent quits and when the session ends: the idle screen
-// saver is switched off for the session (not in the user's stored settings), and the display is
-// kept awake.
+// leaves, when the corners pause, when the agent quits and when the session ends: the session's
+// idle time is reset as input resets it, often enough that the idle screen saver's timeout never
+// runs out, and the display is kept awake. Nothing of it is a setting: when the agent ends in any
+// way, however abruptly, the resets stop, the execution state dies with the process, and the idle
+// saver comes after its usual timeout.
+
+#include <windows.h>
 
 namespace corners {
 
@@ -13,5 +17,9 @@ void ChooseExecutionState();
 void TakeHoldOff();
 // Gives back what TakeHoldOff took; nothing when nothing is held.
 void ReleaseHoldOff();
+
+// The window's timer of the resets while the hold-off is taken.
+enum : UINT_PTR { IdleResetTimer = 4 };
+void OnIdleResetTimer();
 
 }  // namespace corners

@@ -6,7 +6,8 @@
 #include "agent_state.h"
 #include "now_request.h"
 #include "saver_path.h"
-#include "secure_setting.h"
+#include "saver_process.h"
+#include "settings/saver_policy_store.h"
 #include "trace.h"
 #include "tray_icon.h"
 
@@ -14,51 +15,41 @@ namespace corners {
 
 namespace {
 
-const char desktopKey[] = "Control Panel\\Desktop";
-const char desktopPolicyKey[] = "Software\\Policies\\Microsoft\\Windows\\Control Panel\\Desktop";
-const char saverValue[] = "SCRNSAVE.EXE";
-const char secureValue[] = "ScreenSaverIsSecure";
-
 enum : UINT { CheckPeriodMs = 100 };
 
-// The configured saver's full path into path (MAX_PATH bytes); false, with a trace, when there is
-// none the agent may start. May block for long on a network path: called off the window thread.
-bool ConfiguredSaver(char* path) {
-  char stored[MAX_PATH] = {};
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, desktopKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
-    Trace("no screen saver configured");
+// The configured saver's full path into path (MAX_PATH bytes), the policy's when it names one;
+// false when there is none the agent may start, traced when asked. Reads the registry only.
+bool ConfiguredSaverPath(char* path, bool traced) {
+  morvane::SaverSettings settings = morvane::ReadSaverSettings();
+  const char* from = settings.saverFromPolicy ? " (policy)" : "";
+  if (settings.saverKind == morvane::StoredKind::TooLong) {
+    if (traced) Trace("configured saver skipped%s: path too long", from);
     return false;
   }
-  DWORD size = sizeof stored - 1;
-  DWORD type = 0;
-  LONG error =
-      RegQueryValueExA(key, saverValue, nullptr, &type, reinterpret_cast<BYTE*>(stored), &size);
-  RegCloseKey(key);
-  if (error != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
-    Trace(error == ERROR_MORE_DATA ? "configured saver skipped: path too long"
-                                   : "no screen saver configured");
-    return false;
-  }
-  stored[sizeof stored - 1] = 0;
-  if (type == REG_EXPAND_SZ) {
-    DWORD length = ExpandEnvironmentStringsA(stored, path, MAX_PATH);
+  if (settings.saverKind == morvane::StoredKind::ExpandText) {
+    DWORD length = ExpandEnvironmentStringsA(settings.saver, path, MAX_PATH);
     if (length == 0 || length > MAX_PATH) {
-      Trace("configured saver skipped: path too long");
+      if (traced) Trace("configured saver skipped%s: path too long", from);
       return false;
     }
   } else {
-    lstrcpynA(path, stored, MAX_PATH);
+    lstrcpynA(path, settings.saver, MAX_PATH);
   }
   SaverPathVerdict verdict = JudgeSaverPath(path, MAX_PATH);
-  if (verdict != SaverPathVerdict::Usable) {
-    if (verdict == SaverPathVerdict::Empty) {
-      Trace("no screen saver configured");
-    } else {
-      Trace("configured saver skipped (%s): %s", VerdictText(verdict), path);
-    }
-    return false;
+  if (verdict == SaverPathVerdict::Usable) return true;
+  if (!traced) return false;
+  if (verdict == SaverPathVerdict::Empty) {
+    Trace("no screen saver configured%s", from);
+  } else {
+    Trace("configured saver skipped%s (%s): %s", from, VerdictText(verdict), path);
   }
+  return false;
+}
+
+// ConfiguredSaverPath, and its file there and readable. May block for long on a network path:
+// called off the window thread.
+bool ConfiguredSaver(char* path) {
+  if (!ConfiguredSaverPath(path, true)) return false;
   DWORD attributes = GetFileAttributesA(path);
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
     Trace("configured saver skipped (no such file): %s", path);
@@ -141,29 +132,12 @@ bool StartSaverCheck(uint32_t serial) {
   return true;
 }
 
-StoredSwitch ReadSwitch(const char* keyName, const char* valueName, char* text, DWORD capacity) {
-  StoredSwitch value = {};
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, keyName, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
-    return value;
-  }
-  DWORD number = 0;
-  DWORD type = 0;
-  DWORD size = capacity;
-  if (RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) ==
-          ERROR_SUCCESS &&
-      (type == REG_SZ || type == REG_EXPAND_SZ)) {
-    value = {true, false, 0, text, size};
-  } else {
-    size = sizeof number;
-    if (RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(&number), &size) ==
-            ERROR_SUCCESS &&
-        type == REG_DWORD && size == sizeof number) {
-      value = {true, true, number, nullptr, 0};
-    }
-  }
-  RegCloseKey(key);
-  return value;
+// With a test log, MORVANE_TEST_LOCK=initiated stands in for a LockWorkStation that initiates the
+// lock, so that the session's notice (sent by the test, or not) decides.
+bool TestLockInitiated() {
+  char text[16] = {};
+  return agentRun.testLog[0] && GetEnvironmentVariableA("MORVANE_TEST_LOCK", text, sizeof text) &&
+         lstrcmpA(text, "initiated") == 0;
 }
 
 // The agent's side of a "now" request.
@@ -171,6 +145,8 @@ class AgentNowSteps : public NowSteps {
  public:
   // The path the last file check found usable.
   char checkedPath[MAX_PATH] = {};
+  // When the request began, on GetTickCount's clock.
+  DWORD requestedAt = 0;
 
   void AskSystem() override {
     Trace("asking the system for the screen saver");
@@ -179,27 +155,44 @@ class AgentNowSteps : public NowSteps {
     DefWindowProcA(agentRun.window, WM_SYSCOMMAND, SC_SCREENSAVE, 0);
   }
   bool SaverRunning() override { return corners::SaverRunning(); }
+  uint32_t LastInput() override {
+    LASTINPUTINFO input = {sizeof input, 0};
+    // Unreadable, it shows no input: the request goes on as without this sign.
+    return GetLastInputInfo(&input) ? input.dwTime : requestedAt;
+  }
+  bool SaversActive() override {
+    bool active = morvane::ReadSaverSettings().saversActive;
+    if (!active) Trace("screen savers off (ScreenSaveActive 0)");
+    return active;
+  }
   void CheckSaverFile(uint32_t serial) override {
     if (!StartSaverCheck(serial)) Trace("configured saver skipped: its file cannot be checked");
   }
   bool SecureSettingOn() override {
-    char policy[16] = {};
-    char user[16] = {};
-    bool on = corners::SecureSettingOn(ReadSwitch(desktopPolicyKey, secureValue, policy, 15),
-                                       ReadSwitch(desktopKey, secureValue, user, 15));
+    bool on = morvane::ReadSaverSettings().secure;
     Trace("logon screen on resume: %s", on ? "yes" : "no");
     return on;
   }
   bool LockSession() override {
+    if (TestLockInitiated()) {
+      Trace("lock initiated (test stand-in)");
+      return true;
+    }
     if (LockWorkStation()) return true;
     Trace("session not locked (error %lu)", GetLastError());
     return false;
   }
   void StartSaver() override { agentRun.saverProcess = StartSaverProcess(checkedPath, "/s"); }
-  void Tell(NowRefusal) override {
+  void Tell(NowRefusal why) override {
+    if (why == NowRefusal::SaversOff) {
+      TellUser("Screen saver not started",
+               "Screen savers are switched off for this session (by your settings or by your "
+               "administrator), so no screen saver was started.");
+      return;
+    }
     TellUser("Screen saver not started",
-             "Your screen saver asks for the logon screen on resume, but this session cannot be "
-             "locked, so the screen saver was not started.");
+             "Your screen saver asks for the logon screen on resume, but this session could not "
+             "be locked, so the screen saver was not started.");
   }
   void Note(const char* what) override { Trace("%s", what); }
 };
@@ -247,11 +240,19 @@ bool SaverRunning() {
   }
   ForgetSaver();
   BOOL running = FALSE;
-  return SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0) && running;
+  if (SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0) && running) return true;
+  char path[MAX_PATH];
+  return ConfiguredSaverPath(path, false) && SaverFileRuns(path);
 }
 
 void StartConfiguredSaver() {
-  saverStart.request.Begin(GetTickCount());
+  saverStart.steps.requestedAt = GetTickCount();
+  saverStart.request.Begin(saverStart.steps.requestedAt);
+  KeepCheckingWhileBusy();
+}
+
+void SessionLockNoticed() {
+  saverStart.request.SessionLocked();
   KeepCheckingWhileBusy();
 }
 
@@ -287,7 +288,7 @@ void OnSaverChecked(LPARAM answer) {
     AnswerSettingsCheck(*check);
   } else {
     if (check->usable) lstrcpynA(saverStart.steps.checkedPath, check->path, MAX_PATH);
-    saverStart.request.SaverChecked(check->serial, check->usable);
+    saverStart.request.SaverChecked(check->serial, check->usable, GetTickCount());
   }
   delete check;
   KeepCheckingWhileBusy();
