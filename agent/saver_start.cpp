@@ -239,10 +239,14 @@ bool SaverRunning() {
     return true;
   }
   ForgetSaver();
-  BOOL running = FALSE;
-  if (SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0) && running) return true;
+  // Its process shows a saver the system started before the saver itself says it runs.
   char path[MAX_PATH];
-  return ConfiguredSaverPath(path, false) && SaverFileRuns(path);
+  if (ConfiguredSaverPath(path, false) && SaverFileRuns(path)) {
+    Trace("a process of the saver's file runs");
+    return true;
+  }
+  BOOL running = FALSE;
+  return SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0) && running;
 }
 
 void StartConfiguredSaver() {

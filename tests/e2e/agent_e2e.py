@@ -356,7 +356,9 @@ class Corners(AgentTest, unittest.TestCase):
         self.assertEqual(0, self.command("/now"))
         self.wait_trace(FILE_CHECK)
         # A saver that came and went: the user's input since the request is all that shows.
-        self.session.xdotool("mousemove", str(CENTRE[0] + 40), str(CENTRE[1]))
+        idle = self.idle_ms()
+        self.assertEqual(0, self.session.run("uiprobe.exe", "input").returncode)
+        self.assertLess(self.idle_ms(), idle)
         self.wait_trace("input since the request")
         self.wait_trace(LATE_ANSWER)
         self.assertEqual([], self.saver_runs())
@@ -366,6 +368,7 @@ class Corners(AgentTest, unittest.TestCase):
         self.start(self.saver_scr, "/s")
         self.scratch.wait_lines(SAVER_STARTED)
         self.wait_trace("the system started the screen saver")
+        self.wait_trace("a process of the saver's file runs")
         self.wait_trace(LATE_ANSWER, 2)
         self.assertEqual([], self.traces("saver started: "))
         self.end_saver(1)

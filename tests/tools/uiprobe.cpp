@@ -248,6 +248,18 @@ static int ProbeIdle() {
   return 0;
 }
 
+// Input to the session as a key would give it (a tap of Shift, which types nothing): under Wine,
+// pointer moves made with xdotool where no Wine window lies do not count as input.
+static int GiveInput() {
+  INPUT keys[2] = {};
+  for (INPUT& key : keys) {
+    key.type = INPUT_KEYBOARD;
+    key.ki.wVk = VK_SHIFT;
+  }
+  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  return SendInput(2, keys, sizeof(INPUT)) == 2 ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
   if (argc == 4 && std::strcmp(argv[1], "box") == 0)
     return ProbeBox(argv[2], std::strtoul(argv[3], nullptr, 10));
@@ -261,11 +273,12 @@ int main(int argc, char** argv) {
   if (argc == 2 && std::strcmp(argv[1], "windows") == 0) return ProbeWindows();
   if (argc == 2 && std::strcmp(argv[1], "saveractive") == 0) return ProbeSaverActive();
   if (argc == 2 && std::strcmp(argv[1], "idle") == 0) return ProbeIdle();
+  if (argc == 2 && std::strcmp(argv[1], "input") == 0) return GiveInput();
   if (argc == 8 && std::strcmp(argv[1], "paint") == 0) return ShowPaint(argv);
   if (argc == 7 && std::strcmp(argv[1], "send") == 0) return SendToWindow(argv);
   std::fprintf(stderr,
                "usage: uiprobe box CAPTION MS | window|gone|tree CLASS TITLE MS | monitors | "
-               "windows | saveractive | idle | paint X Y W H RRGGBB SECONDS | "
+               "windows | saveractive | idle | input | paint X Y W H RRGGBB SECONDS | "
                "send CLASS TITLE MSG WPARAM LPARAM\n");
   return 2;
 }
