@@ -160,11 +160,7 @@ class AgentNowSteps : public NowSteps {
     // Unreadable, it shows no input: the request goes on as without this sign.
     return GetLastInputInfo(&input) ? input.dwTime : requestedAt;
   }
-  bool SaversActive() override {
-    bool active = morvane::ReadSaverSettings().saversActive;
-    if (!active) Trace("screen savers off (ScreenSaveActive 0)");
-    return active;
-  }
+  bool SaversActive() override { return morvane::ReadSaverSettings().saversActive; }
   void CheckSaverFile(uint32_t serial) override {
     if (!StartSaverCheck(serial)) Trace("configured saver skipped: its file cannot be checked");
   }

@@ -184,6 +184,7 @@ class Corners(AgentTest, unittest.TestCase):
         self.start_agent("---N")
         self.rest_in(0, 767, 3)
         self.wait_trace(HOLD_OFF)
+        self.wait_trace("idle resets every")
         self.assertEqual(["idle resets every 1000 ms"], self.traces("idle resets every"))
         # Nothing else gives input meanwhile: without the resets the idle time would pass 3 s.
         self.assertLess(self.idle_while_resets(3), 2500, "the idle time grew while held")
@@ -204,6 +205,7 @@ class Corners(AgentTest, unittest.TestCase):
 
     def test_a_killed_agent_leaves_the_idle_saver_on_and_the_idle_time_growing(self):
         self.idle_saver_in(2)
+        self.assertEqual("1", self.saver_active(), "switched off before the test")
         agent = self.start_agent("---N")
         self.rest_in(0, 767, 3)
         self.assertLess(self.idle_while_resets(2), 2500, "the idle time grew while held")
@@ -344,6 +346,7 @@ class Corners(AgentTest, unittest.TestCase):
         self.assertEqual(0, self.command("/now"))
         self.wait_trace(NOT_CONFIRMED)
         self.assertGreater(time.monotonic() - began, 4.5)
+        self.wait_trace("told the user")
         self.assertEqual([TOLD], self.traces("told the user"))
         self.assertEqual([], self.saver_runs())
         self.assertEqual(2, len(self.traces("lock initiated (test stand-in)")))
