@@ -226,17 +226,6 @@ TEST(NowRequest, AnySignOfTheSystemsSaverBeforeTheAgentsOwnStartStartsNothing) {
   }
 }
 
-TEST(NowRequest, InputUpToTheRequestIsNotTakenForTheSystemsSaverAcrossTheClocksWrap) {
-  RecordedSteps steps;
-  NowRequest request(steps);
-  uint32_t start = 0xfffffe00u;
-  steps.lastInput = start;
-  request.Begin(start);
-  request.Check(start + NowRequest::ConfirmMs);
-  request.SaverChecked(steps.lastSerial, true, start + NowRequest::ConfirmMs + 10);
-  EXPECT_EQ((Calls{"ask system", "check file", "secure?", "start saver"}), steps.calls);
-}
-
 TEST(NowRequest, SaversSwitchedOffStartNothingAndAreToldOnce) {
   RecordedSteps steps;
   steps.active = false;
