@@ -1,8 +1,8 @@
 ; The user's installer of Glimmerbox: the screen saver where Windows looks for savers, the hot-corner
 ; agent and its ScrHots.dll when the build has them, an uninstaller in Programs and Features.
-; tools/make-installer.sh defines VERSION, OUTFILE, SAVER32, KEEPFILES and, when built, SAVER64,
-; AGENT32, HOTS32, AGENT64 and HOTS64 (paths of the files to carry); when signing, SIGN
-; (tools/sign.sh) and SIGNED_PLUGINS (signed copies of NSIS's plugins).
+; tools/make-installer.sh defines VERSION, OUTFILE, SAVER32, KEEPFILES, RESTORESAVERS and, when
+; built, SAVER64, AGENT32, HOTS32, AGENT64 and HOTS64 (paths of the files to carry); when signing,
+; SIGN (tools/sign.sh) and SIGNED_PLUGINS (signed copies of NSIS's plugins).
 ;
 ; Silent (/S): installs, makes Glimmerbox the current screen saver (unless /KEEPSAVER) and, with the
 ; agent, starts hot corners at logon for every user (unless /NOCORNERS). Exit codes: 0 done, 2 a
@@ -15,7 +15,9 @@
 ; Per machine (run as SYSTEM, as deployment tools do, or with /ALLUSERS): nothing is written to
 ; HKCU, whose settings would be the account's running the installer, not a user's. Each user who
 ; logs on afterwards gets Glimmerbox as their saver once, through Active Setup (unless
-; /KEEPSAVER); a user who then chooses another saver keeps it through upgrades.
+; /KEEPSAVER); a user who then chooses another saver keeps it through upgrades. Uninstalled per
+; machine, every user with a profile gets back at once the saver Glimmerbox replaced (unless they
+; chose another since), and their records go: nothing is left for a logon to do.
 ;
 ; Two halves: the machine-wide one (files, Programs and Features, autostart under HKLM) needs an
 ; administrator; the user's (their current saver, what it replaces, the agent they had running)
@@ -50,7 +52,8 @@ SetCompressor /SOLID lzma
 !define USER_KEY "Software\Glimmerbox"
 !define AGENT_CLASS "MorvaneHotCornersAgent"
 ; Active Setup's record of the per-user step: each user runs StubPath once per Version.
-!define ACTIVE_SETUP_KEY "Software\Microsoft\Active Setup\Installed Components\{6F3C2A1E-9B7D-4C52-A8E1-3D5F0B7C9A24}"
+!define ACTIVE_SETUP_ID "{6F3C2A1E-9B7D-4C52-A8E1-3D5F0B7C9A24}"
+!define ACTIVE_SETUP_KEY "Software\Microsoft\Active Setup\Installed Components\${ACTIVE_SETUP_ID}"
 !ifndef HELP_URL
 !define HELP_URL "https://glimmerbox.invalid/help"
 !endif
@@ -588,6 +591,14 @@ FunctionEnd
 
 ; The machine's half. A file still in use goes at the next restart, and the exit code says so.
 Function un.MachinePart
+  ${If} $PerMachine == 1
+    InitPluginsDir
+    File "/oname=$PLUGINSDIR\restoresavers.exe" "${RESTORESAVERS}"
+    ExecWait '"$PLUGINSDIR\restoresavers.exe" "$InstalledSaver" "${ACTIVE_SETUP_ID}"' $0
+    ${If} $0 <> 0
+      MessageBox MB_ICONEXCLAMATION "Some users' screen saver could not be put back (code $0): they choose another in the screen saver settings." /SD IDOK
+    ${EndIf}
+  ${EndIf}
   DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
   ${If} ${RunningX64}
     Delete /REBOOTOK "$WINDIR\SysWOW64\glimmerbox.scr"

@@ -399,11 +399,16 @@ class Installer(unittest.TestCase):
         self.assertEqual(0, subprocess.run([self.session.wine_run, program, *arguments.split(" ")],
                                            env=self.session.env, capture_output=True,
                                            timeout=120).returncode)
+        user_record = r"HKCU" + ACTIVE_SETUP[4:]
+        self.wine("reg", "add", user_record, "/v", "Version", "/d", version, "/f")
         self.assertEqual(SAVER, (self.query(DESKTOP, "SCRNSAVE.EXE") or "").lower())
         self.assertEqual(PREVIOUS, self.query(USER_KEY, "PreviousSaver"))
 
+        # Uninstalled per machine: every user's saver is back, and their records are gone.
         self.assertEqual(0, self.uninstall_and_wait("/ALLUSERS"))
         self.assertIsNone(self.query(ACTIVE_SETUP))
+        self.assertEqual(user_before, {key: self.query(key) for key in user_keys})
+        self.assertIsNone(self.query(user_record), "the user's Active Setup record stayed")
         self.restart()
 
     @unittest.skipUnless(WIN64, "the saver's word size matters on 64-bit Windows")
