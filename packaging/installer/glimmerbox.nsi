@@ -561,6 +561,10 @@ Function un.onInit
     Quit
   ${EndIf}
   ReadRegStr $InstalledSaver HKLM "${UNINSTALL_KEY}" "SaverPath"
+  ; Deployed per machine, it goes per machine however it is uninstalled (Programs and Features too):
+  ; every user who got the saver gets theirs back.
+  ReadRegStr $1 HKLM "${ACTIVE_SETUP_KEY}" "StubPath"
+  ${IfThen} $1 != "" ${|} StrCpy $PerMachine 1 ${|}
 FunctionEnd
 
 ; The user's half: their saver back to the one Glimmerbox replaced, unless they chose another since.

@@ -404,8 +404,9 @@ class Installer(unittest.TestCase):
         self.assertEqual(SAVER, (self.query(DESKTOP, "SCRNSAVE.EXE") or "").lower())
         self.assertEqual(PREVIOUS, self.query(USER_KEY, "PreviousSaver"))
 
-        # Uninstalled per machine: every user's saver is back, and their records are gone.
-        self.assertEqual(0, self.uninstall_and_wait("/ALLUSERS"))
+        # Uninstalled (from Programs and Features, no switch), what was deployed per machine goes
+        # per machine: every user's saver is back, and their records are gone.
+        self.assertEqual(0, self.uninstall_and_wait())
         self.assertIsNone(self.query(ACTIVE_SETUP))
         self.assertEqual(user_before, {key: self.query(key) for key in user_keys})
         self.assertIsNone(self.query(user_record), "the user's Active Setup record stayed")
