@@ -432,8 +432,8 @@ Function KeepAtRestart
 FunctionEnd
 
 ; Per machine: each user's step, once (Version), as they log on. An upgrade keeps the Version of
-; the step already there, so a user who chose another saver since keeps it; after a removal's
-; step, a new install counts on from it.
+; the step already there, so a user who chose another saver since keeps it; an uninstall removes
+; the users' records of it with the entry, so a later deployment counts from 1 again.
 Function WriteActiveSetup
   ${GetParameters} $0
   ClearErrors
