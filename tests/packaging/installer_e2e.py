@@ -291,6 +291,12 @@ class Installer(unittest.TestCase):
     def test_uninstalling_while_the_agent_and_a_saver_run_ends_the_agent_and_asks_a_restart(self):
         files_before = files(DRIVE)
         self.assertEqual(0, self.install())
+        # Another program's rename waits for the restart too: the reinstall leaves it alone.
+        foreign = os.path.join(DRIVE, "foreign.tmp")
+        with open(foreign, "w") as f:
+            f.write("theirs")
+        self.wine("reg", "add", PENDING, "/v", "PendingFileRenameOperations", "/t", "REG_MULTI_SZ",
+                  "/d", r"\??\C:\foreign.tmp\0\??\C:\foreign.moved", "/f")
         programs = self.start_agent_and_saver()
         try:
             # The waiting form: the files are gone (or due at the restart) when it returns.
@@ -325,7 +331,13 @@ class Installer(unittest.TestCase):
             self.assertEqual(2, running.wait(timeout=30))
             self.assertEqual(0, self.uninstall_and_wait())
             self.assertEqual(PREVIOUS, self.query(DESKTOP, "SCRNSAVE.EXE"))
+            self.assertFalse(os.path.exists(foreign))
+            with open(os.path.join(DRIVE, "foreign.moved")) as f:
+                self.assertEqual("theirs", f.read(), "the other program's rename was lost")
         finally:
+            for name in ("foreign.tmp", "foreign.moved"):
+                if os.path.exists(os.path.join(DRIVE, name)):
+                    os.remove(os.path.join(DRIVE, name))
             self.restart()
             for leftover in set(files(DRIVE)) - set(files_before):
                 path = os.path.join(DRIVE, leftover)
@@ -337,7 +349,14 @@ class Installer(unittest.TestCase):
         self.assertEqual(0, self.install())
         other = r"C:\windows\system32\other.scr"
         self.wine("reg", "add", DESKTOP, "/v", "SCRNSAVE.EXE", "/d", other, "/f")
-        self.assertEqual(0, self.install())
+        # A restart's list that is no list of names: installed, said with 5, the list left as it was.
+        self.wine("reg", "add", PENDING, "/v", "PendingFileRenameOperations2", "/t", "REG_BINARY",
+                  "/d", "414243", "/f")
+        try:
+            self.assertEqual(5, self.install())
+            self.assertEqual("414243", self.query(PENDING, "PendingFileRenameOperations2"))
+        finally:
+            self.wine("reg", "delete", PENDING, "/v", "PendingFileRenameOperations2", "/f")
         self.assertEqual(0, self.uninstall_and_wait())
         self.assertEqual(other, self.query(DESKTOP, "SCRNSAVE.EXE"))
         self.assertIsNone(self.query(UNINSTALL))
