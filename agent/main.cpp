@@ -13,6 +13,7 @@
 #include "single_instance.h"
 #include "switches.h"
 #include "trace.h"
+#include "unelevated.h"
 
 namespace corners {
 
@@ -48,6 +49,7 @@ int RunAgent(HINSTANCE instance) {
     Trace("agent window not made (error %lu)", GetLastError());
     return ExitFailed;
   }
+  AllowOwnMessages(agentRun.window);
   int result = RunMessageLoop();
   StopWatchingSettings();
   ReleaseInstance();
@@ -75,6 +77,12 @@ int Main(HINSTANCE instance, const char* commandLine) {
     case Command::Install: return InstallRunEntry() ? ExitDone : ExitFailed;
     case Command::Uninstall: return UninstallRunEntry() ? ExitDone : ExitFailed;
     default: break;
+  }
+  if (switches.command == Command::Run) {
+    ElevationOutcome outcome = RunUnelevated(text);
+    if (outcome != ElevationOutcome::RunHere) {
+      return outcome == ElevationOutcome::StartedByShell ? ExitDone : ExitFailed;
+    }
   }
   if (ClaimInstance()) {
     if (switches.command == Command::Run) return RunAgent(instance);

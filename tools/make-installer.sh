@@ -40,6 +40,9 @@ carry() {  # define, file: what the installer carries, a signed copy when signin
   defines+=(-D"$1"="$file")
 }
 carry SAVER32 "$b32/bin/glimmerbox.scr"
+# Run by the installer and the uninstaller, never installed: the 32-bit ones serve both word sizes.
+carry KEEPFILES "$b32/bin/keepfiles.exe"
+carry RESTORESAVERS "$b32/bin/restoresavers.exe"
 # glimmerbox.nsi takes its icon from beside SAVER32.
 if [ $signing = 1 ] && [ -f "$b32/bin/glimmerbox.ico" ]; then cp "$b32/bin/glimmerbox.ico" "$stage/SAVER32/"; fi
 add_agent() {  # build, suffix

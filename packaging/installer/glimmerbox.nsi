@@ -1,14 +1,23 @@
 ; The user's installer of Glimmerbox: the screen saver where Windows looks for savers, the hot-corner
 ; agent and its ScrHots.dll when the build has them, an uninstaller in Programs and Features.
-; tools/make-installer.sh defines VERSION, OUTFILE, SAVER32 and, when built, SAVER64, AGENT32,
-; HOTS32, AGENT64 and HOTS64 (paths of the files to carry); when signing, SIGN (tools/sign.sh) and
-; SIGNED_PLUGINS (signed copies of NSIS's plugins).
+; tools/make-installer.sh defines VERSION, OUTFILE, SAVER32, KEEPFILES, RESTORESAVERS and, when
+; built, SAVER64, AGENT32, HOTS32, AGENT64 and HOTS64 (paths of the files to carry); when signing,
+; SIGN (tools/sign.sh) and SIGNED_PLUGINS (signed copies of NSIS's plugins).
 ;
 ; Silent (/S): installs, makes Glimmerbox the current screen saver (unless /KEEPSAVER) and, with the
 ; agent, starts hot corners at logon for every user (unless /NOCORNERS). Exit codes: 0 done, 2 a
 ; file could not be written (nothing left installed, what it replaced put back), 3 an unsupported
-; system, 4 administrator rights were not given. The uninstaller's: 0 done, 3010 done but a file
-; in use goes at the next restart.
+; system, 4 administrator rights were not given, 5 installed, but an earlier uninstall's deletions
+; due at the next restart could not be cancelled (install again after restarting). The
+; uninstaller's: 0 done, 3010 done but a file in use goes at the next restart, 4 administrator
+; rights were not given (nothing changed: they are asked first).
+;
+; Per machine (run as SYSTEM, as deployment tools do, or with /ALLUSERS): nothing is written to
+; HKCU, whose settings would be the account's running the installer, not a user's. Each user who
+; logs on afterwards gets Glimmerbox as their saver once, through Active Setup (unless
+; /KEEPSAVER); a user who then chooses another saver keeps it through upgrades. Uninstalled per
+; machine, every user with a profile gets back at once the saver Glimmerbox replaced (unless they
+; chose another since), and their records go: nothing is left for a logon to do.
 ;
 ; Two halves: the machine-wide one (files, Programs and Features, autostart under HKLM) needs an
 ; administrator; the user's (their current saver, what it replaces, the agent they had running)
@@ -42,6 +51,9 @@ SetCompressor /SOLID lzma
 ; The user's own records: the saver and the ScreenSaveActive that Glimmerbox replaced.
 !define USER_KEY "Software\Glimmerbox"
 !define AGENT_CLASS "MorvaneHotCornersAgent"
+; Active Setup's record of the per-user step: each user runs StubPath once per Version.
+!define ACTIVE_SETUP_ID "{6F3C2A1E-9B7D-4C52-A8E1-3D5F0B7C9A24}"
+!define ACTIVE_SETUP_KEY "Software\Microsoft\Active Setup\Installed Components\${ACTIVE_SETUP_ID}"
 !ifndef HELP_URL
 !define HELP_URL "https://glimmerbox.invalid/help"
 !endif
@@ -69,6 +81,8 @@ Var Written        ; how many files of the list below are written, for a rollbac
 Var AgentPath      ; the agent of the system's word size
 Var Part           ; all: both halves here; user: the machine's half in an elevated child; machine
 Var AgentWasRunning
+Var PerMachine     ; 1: SYSTEM or /ALLUSERS, no HKCU
+Var InstalledSaver ; the saver path the install recorded, read before the machine's half runs
 
 ; The saver's icon, drawn by the build beside the saver, on the installer and the uninstaller.
 !searchreplace GLIMMER_ICON "${SAVER32}" "glimmerbox.scr" "glimmerbox.ico"
@@ -94,6 +108,27 @@ Page custom CornersPage CornersPageLeave
 ; Sets $Part from the command line and the process's elevation.
 !macro ChoosePart UN
   ${${UN}GetParameters} $0
+  StrCpy $PerMachine 0
+  ClearErrors
+  ${${UN}GetOptions} $0 "/ALLUSERS" $1
+  ${IfNot} ${Errors}
+    StrCpy $PerMachine 1
+  ${EndIf}
+  ; TokenUser (1) of our own token is LocalSystem's (WinLocalSystemSid, 22): HKCU is .DEFAULT's.
+  System::Call 'kernel32::GetCurrentProcess() p .r2'
+  System::Call 'advapi32::OpenProcessToken(p r2, i 8, *p .r3) i .r4'
+  ${If} $4 <> 0
+    System::Alloc 256
+    Pop $5
+    System::Call 'advapi32::GetTokenInformation(p r3, i 1, p r5, i 256, *i .r6) i .r4'
+    ${If} $4 <> 0
+      System::Call '*$5(p .r6)'
+      System::Call 'advapi32::IsWellKnownSid(p r6, i 22) i .r4'
+      ${IfThen} $4 <> 0 ${|} StrCpy $PerMachine 1 ${|}
+    ${EndIf}
+    System::Free $5
+    System::Call 'kernel32::CloseHandle(p r3)'
+  ${EndIf}
   ClearErrors
   ${${UN}GetOptions} $0 "/MACHINEPART" $1
   ${IfNot} ${Errors}
@@ -139,7 +174,14 @@ Function ${UN}RunMachinePart
   StrCpy $7 $EXEPATH
   ; SHELLEXECUTEINFOW (60 bytes in a 32-bit process), SEE_MASK_NOCLOSEPROCESS, verb "runas".
   System::Call '*(i 60, i 0x40, p $HWNDPARENT, w "runas", w r7, w R0, w n, i 1, p 0, p 0, w n, p 0, i 0, p 0, p 0) p .r1'
-  System::Call 'shell32::ShellExecuteExW(p r1) i .r2'
+  ; NOTE: Wine has no consent prompt to refuse: MORVANE_TEST_REFUSE_ELEVATION=1 takes the path a
+  ; refusal (ERROR_CANCELLED) takes, for the tests.
+  ReadEnvStr $2 MORVANE_TEST_REFUSE_ELEVATION
+  ${If} $2 == 1
+    StrCpy $2 0
+  ${Else}
+    System::Call 'shell32::ShellExecuteExW(p r1) i .r2'
+  ${EndIf}
   ${If} $2 == 0
     StrCpy $R1 4
   ${Else}
@@ -329,11 +371,13 @@ Function MachinePart
   ; Nothing above may be rolled back any more: the replaced files go (a file still running at the
   ; next restart; that wastes its space until then and needs no restart of its own).
   StrCpy $8 0  ; bytes written
+  StrCpy $R7 '"$INSTDIR"'  ; what the restart must leave: the folder and each file written
   ${If} ${RunningX64}
     ${DisableX64FSRedirection}
   ${EndIf}
   ${DoWhile} $Written > 0
     Pop $0
+    StrCpy $R7 '$R7 "$0"'
     Delete /REBOOTOK "$0.old"
     FileOpen $1 $0 r
     FileSeek $1 0 END $2
@@ -345,6 +389,7 @@ Function MachinePart
     ${EnableX64FSRedirection}
   ${EndIf}
   SetRebootFlag false
+  Call KeepAtRestart
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Glimmerbox screen saver"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -369,6 +414,46 @@ Function MachinePart
   ${Else}
     DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
   ${EndIf}
+  ${If} $PerMachine == 1
+    Call WriteActiveSetup
+  ${EndIf}
+FunctionEnd
+
+; An uninstall with a program running left its files, the uninstaller and the folder for the
+; next restart to delete: the restart must keep what this install wrote instead ($R7, quoted).
+Function KeepAtRestart
+  InitPluginsDir
+  File "/oname=$PLUGINSDIR\keepfiles.exe" "${KEEPFILES}"
+  ExecWait '"$PLUGINSDIR\keepfiles.exe" $R7' $0
+  ${If} $0 <> 0
+    MessageBox MB_ICONEXCLAMATION "Glimmerbox is installed, but an earlier uninstall's deletions at the next restart could not be cancelled (code $0). Restart Windows, then install again." /SD IDOK
+    SetErrorLevel 5
+  ${EndIf}
+FunctionEnd
+
+; Per machine: each user's step, once (Version), as they log on. An upgrade keeps the Version of
+; the step already there, so a user who chose another saver since keeps it; an uninstall removes
+; the users' records of it with the entry, so a later deployment counts from 1 again.
+Function WriteActiveSetup
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/KEEPSAVER" $1
+  ${IfNot} ${Errors}
+    DeleteRegKey HKLM "${ACTIVE_SETUP_KEY}"
+    Return
+  ${EndIf}
+  ReadRegStr $1 HKLM "${ACTIVE_SETUP_KEY}" "Version"
+  ReadRegStr $2 HKLM "${ACTIVE_SETUP_KEY}" "StubPath"
+  StrCpy $3 '"$INSTDIR\uninstall.exe" /S /USERSETUP _?=$INSTDIR'
+  ${If} $2 != $3
+  ${OrIf} $1 == ""
+    IntOp $1 $1 + 1
+    StrCpy $1 "$1,0,0,0"
+  ${EndIf}
+  WriteRegStr HKLM "${ACTIVE_SETUP_KEY}" "" "Glimmerbox screen saver"
+  WriteRegStr HKLM "${ACTIVE_SETUP_KEY}" "StubPath" $3
+  WriteRegStr HKLM "${ACTIVE_SETUP_KEY}" "Version" $1
+  WriteRegDWORD HKLM "${ACTIVE_SETUP_KEY}" "IsInstalled" 1
 FunctionEnd
 
 Section "Glimmerbox"
@@ -382,10 +467,21 @@ Section "Glimmerbox"
     ${If} $CornersAtLogon == 0
       StrCpy $R0 "$R0 /NOCORNERS"
     ${EndIf}
+    ${If} $PerMachine == 1
+      StrCpy $R0 "$R0 /ALLUSERS"
+    ${EndIf}
+    ${GetParameters} $0
+    ClearErrors
+    ${GetOptions} $0 "/KEEPSAVER" $1
+    ${IfNot} ${Errors}
+      StrCpy $R0 "$R0 /KEEPSAVER"
+    ${EndIf}
     ; /D= comes last and unquoted.
     StrCpy $R0 "$R0 /D=$INSTDIR"
     Call RunMachinePart
-    ${If} $R1 <> 0
+    ${If} $R1 == 5
+      SetErrorLevel 5
+    ${ElseIf} $R1 <> 0
       Call RestartAgent
       MessageBox MB_ICONSTOP "Nothing was installed (the administrator's part ended with code $R1)." /SD IDOK
       SetErrorLevel $R1
@@ -405,9 +501,8 @@ Section "Glimmerbox"
   ${EndIf}
 SectionEnd
 
-; Makes Glimmerbox the user's screen saver, remembering for the uninstaller what it replaces: only
-; one of each pair of records holds, the last one written.
-Function UseAsScreenSaver
+; Makes Glimmerbox the user's saver, remembering what it replaces (see UseAsScreenSaver).
+!macro UseSaver
   ClearErrors
   ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
   ${If} ${Errors}
@@ -431,7 +526,16 @@ Function UseAsScreenSaver
   current:
   WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" $SaverPath
   WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" "1"
+!macroend
+
+; Makes Glimmerbox the user's screen saver (not per machine: the user's own step does that),
+; remembering for the uninstaller what it replaces: only one of each pair of records holds, the
+; last one written.
+Function UseAsScreenSaver
+  ${IfThen} $PerMachine == 1 ${|} Return ${|}
+  !insertmacro UseSaver
 FunctionEnd
+
 
 ; The finish page runs in the user's half, so the settings open as the user; on 64-bit Windows
 ; they are the 64-bit saver's (a 32-bit installer would otherwise start SysWOW64's copy).
@@ -447,11 +551,25 @@ FunctionEnd
 
 Function un.onInit
   !insertmacro ChoosePart "un."
+  ${un.GetParameters} $0
+  ClearErrors
+  ${un.GetOptions} $0 "/USERSETUP" $1
+  ${IfNot} ${Errors}
+    ; A user's step of a per-machine install, as they log on (Active Setup).
+    !insertmacro UseSaver
+    SetErrorLevel 0
+    Quit
+  ${EndIf}
+  ReadRegStr $InstalledSaver HKLM "${UNINSTALL_KEY}" "SaverPath"
+  ; Deployed per machine, it goes per machine however it is uninstalled (Programs and Features too):
+  ; every user who got the saver gets theirs back.
+  ReadRegStr $1 HKLM "${ACTIVE_SETUP_KEY}" "StubPath"
+  ${IfThen} $1 != "" ${|} StrCpy $PerMachine 1 ${|}
 FunctionEnd
 
 ; The user's half: their saver back to the one Glimmerbox replaced, unless they chose another since.
 Function un.UserPart
-  ReadRegStr $R0 HKLM "${UNINSTALL_KEY}" "SaverPath"
+  StrCpy $R0 $InstalledSaver
   ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
   ${If} $0 == $R0
     ReadRegStr $1 HKCU "${USER_KEY}" "PreviousSaverMissing"
@@ -477,6 +595,14 @@ FunctionEnd
 
 ; The machine's half. A file still in use goes at the next restart, and the exit code says so.
 Function un.MachinePart
+  ${If} $PerMachine == 1
+    InitPluginsDir
+    File "/oname=$PLUGINSDIR\restoresavers.exe" "${RESTORESAVERS}"
+    ExecWait '"$PLUGINSDIR\restoresavers.exe" "$InstalledSaver" "${ACTIVE_SETUP_ID}"' $0
+    ${If} $0 <> 0
+      MessageBox MB_ICONEXCLAMATION "Some users' screen saver could not be put back (code $0): they choose another in the screen saver settings." /SD IDOK
+    ${EndIf}
+  ${EndIf}
   DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
   ${If} ${RunningX64}
     Delete /REBOOTOK "$WINDIR\SysWOW64\glimmerbox.scr"
@@ -491,6 +617,7 @@ Function un.MachinePart
     Delete /REBOOTOK "$SYSDIR\ScrHots.dll"
   ${EndIf}
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  DeleteRegKey HKLM "${ACTIVE_SETUP_KEY}"
   ; Run in place (_?=, for a caller that waits) the uninstaller cannot delete itself: it goes at the
   ; next restart, which nothing else needs.
   StrCpy $1 0
@@ -506,21 +633,34 @@ Function un.MachinePart
     SetErrorLevel 3010
 FunctionEnd
 
+; Elevation is asked before anything changes: refused, the user's saver, their records and the
+; agent are as they were. The elevated half ends the agent itself (a message from higher rights to
+; lower passes).
 Section "Uninstall"
   ${If} $Part == machine
+    Call un.QuitAgent
     Call un.MachinePart
     Return
   ${EndIf}
-  Call un.QuitAgent
-  Call un.UserPart
   ${If} $Part == user
-    StrCpy $R0 "/S /MACHINEPART _?=$INSTDIR"
-    Call un.RunMachinePart
-    ${If} $R1 == 3010
-      SetRebootFlag true
+    StrCpy $R0 "/S /MACHINEPART"
+    ${If} $PerMachine == 1
+      StrCpy $R0 "$R0 /ALLUSERS"
     ${EndIf}
+    StrCpy $R0 "$R0 _?=$INSTDIR"
+    Call un.RunMachinePart
+    ${If} $R1 <> 0
+    ${AndIf} $R1 <> 3010
+      MessageBox MB_ICONSTOP "Nothing was uninstalled (the administrator's part ended with code $R1)." /SD IDOK
+      SetErrorLevel $R1
+      Quit
+    ${EndIf}
+    ${IfThen} $R1 == 3010 ${|} SetRebootFlag true ${|}
+    ${IfThen} $PerMachine <> 1 ${|} Call un.UserPart ${|}
     SetErrorLevel $R1
   ${Else}
+    Call un.QuitAgent
+    ${IfThen} $PerMachine <> 1 ${|} Call un.UserPart ${|}
     Call un.MachinePart
   ${EndIf}
 SectionEnd

@@ -530,6 +530,25 @@ class Commands(AgentTest, unittest.TestCase):
         self.assertNotIn("Morvane hot corners", reg("query", self.RUN_KEY).stdout)
         self.assertEqual(0, self.command("/uninstall"), "nothing to remove is no failure")
 
+    def test_an_elevated_start_leaves_the_agent_to_the_shell_which_lets_its_messages_in(self):
+        # Started "elevated", it becomes no agent itself: it has the desktop shell start it with
+        # the user's rights, and ends.
+        elevated = self.start(AGENT, "/start", threshold=200, env={"MORVANE_TEST_ELEVATED": "1"})
+        self.assertEqual(0, elevated.wait_exit())
+        self.assertEqual(["elevated: started again by the desktop shell, with the user's rights"],
+                         self.traces("elevated:"))
+        self.assertTrue(poll(lambda: self.session.run(
+            "uiprobe.exe", "send", "MorvaneHotCornersAgent", "-", "0", "0", "0").returncode == 0,
+            timeout=15), "the shell started no agent: %s" % self.traces())
+        self.assertEqual(0, self.command("/quit"))
+        self.assertTrue(self.session.window_gone("MorvaneHotCornersAgent", "-"))
+        # Through the filter, from normal rights: the commands, ScrHots.dll's notice, the icon's
+        # callback and TaskbarCreated, nothing more.
+        self.start_agent("----")
+        allowed = self.traces("normal rights may send")
+        self.assertEqual(1, len(allowed))
+        self.assertRegex(allowed[0], r"^normal rights may send: 0x4A 0x8001 0x8002 0xC[0-9A-F]{3}$")
+
 
 class TrayIcon(AgentTest, unittest.TestCase):
     """What the agent hands the notification area, as the recording stand-in traces it: the icon

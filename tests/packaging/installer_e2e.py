@@ -3,7 +3,9 @@ glimmerbox.scr where Windows looks for savers and makes it the current saver, th
 runs "/s" and ends on a key, and the uninstaller takes away everything the installer added and puts
 the previous saver back. A target it cannot write leaves nothing behind. Installing again and
 uninstalling while the hot-corner agent and a saver run, a saver chosen between two installs, and
-the split between the elevated half (machine-wide) and the user's half.
+the split between the elevated half (machine-wide) and the user's half, an uninstall whose
+elevation is refused, a reinstall before the restart that an uninstall left files for, and an
+install per machine that each user's logon completes.
 
     installer_e2e.py BUILD_DIR [PEER_BUILD_DIR]
 A 64-bit BUILD_DIR with the 32-bit PEER_BUILD_DIR makes the installer of both word sizes.
@@ -34,6 +36,8 @@ PENDING = r"HKLM\System\CurrentControlSet\Control\Session Manager"
 AGENT = r"C:\windows\system32\morvanecorners.exe"
 SAVER = r"c:\windows\system32\glimmerbox.scr"
 UNINSTALL = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Glimmerbox"
+ACTIVE_SETUP = (r"HKLM\Software\Microsoft\Active Setup\Installed Components"
+                r"\{6F3C2A1E-9B7D-4C52-A8E1-3D5F0B7C9A24}")
 PREVIOUS = r"C:\windows\system32\previous.scr"
 # What the installer may touch, and Wine's own files that change whatever runs.
 WATCHED = ["windows/system32", "windows/syswow64", "Program Files", "Program Files (x86)"]
@@ -212,10 +216,12 @@ class Installer(unittest.TestCase):
                 program.kill()
                 program.wait()
 
-    def uninstall_and_wait(self, *options):
+    def uninstall_and_wait(self, *options, env=None):
         """The uninstaller as a script that waits for it runs it; its exit code."""
         program = re.match(r'"([^"]+)"', self.query(UNINSTALL, "QuietUninstallString")).group(1)
-        return self.wine(program, "/S", *options, *in_place(program)).returncode
+        return subprocess.run([self.session.wine_run, program, "/S", *options, *in_place(program)],
+                              env=dict(self.session.env, **(env or {})), capture_output=True,
+                              timeout=120).returncode
 
     def pending_deletes(self):
         return self.wine("reg", "query", PENDING, "/v", "PendingFileRenameOperations").stdout
@@ -285,6 +291,12 @@ class Installer(unittest.TestCase):
     def test_uninstalling_while_the_agent_and_a_saver_run_ends_the_agent_and_asks_a_restart(self):
         files_before = files(DRIVE)
         self.assertEqual(0, self.install())
+        # Another program's rename waits for the restart too: the reinstall leaves it alone.
+        foreign = os.path.join(DRIVE, "foreign.tmp")
+        with open(foreign, "w") as f:
+            f.write("theirs")
+        self.wine("reg", "add", PENDING, "/v", "PendingFileRenameOperations", "/t", "REG_MULTI_SZ",
+                  "/d", r"\??\C:\foreign.tmp\0\??\C:\foreign.moved", "/f")
         programs = self.start_agent_and_saver()
         try:
             # The waiting form: the files are gone (or due at the restart) when it returns.
@@ -297,9 +309,35 @@ class Installer(unittest.TestCase):
             self.assertIn(r"c:\windows\system32\glimmerbox.scr", self.pending_deletes().lower())
             self.assertIsNone(self.query(UNINSTALL))
             self.assertEqual(PREVIOUS, self.query(DESKTOP, "SCRNSAVE.EXE"))
+            # Installed again before the restart, with the saver still running.
+            self.assertEqual(0, self.install())
         finally:
             self.session.key("a")
             self.stop(programs)
+        try:
+            # Wine's restart carries out the pending operations: what the install wrote stays,
+            # and the saver, the uninstaller, the Uninstall entry and SCRNSAVE.EXE agree.
+            self.wine("wineboot", "-r")
+            saver = self.query(DESKTOP, "SCRNSAVE.EXE") or ""
+            self.assertEqual(SAVER, saver.lower())
+            self.assertTrue(self.query(UNINSTALL, "DisplayName"))
+            self.assertEqual(["uninstall.exe"],
+                             [p.rsplit("/", 1)[-1] for p in self.installed_files()
+                              if p.endswith("uninstall.exe")])
+            running = self.start_system_program(SAVER, "/s")
+            self.assertIsNotNone(self.session.window("KoScreenSaverClass", "SaverWindow"),
+                                 "the saver did not survive the restart")
+            self.session.key("a")
+            self.assertEqual(2, running.wait(timeout=30))
+            self.assertEqual(0, self.uninstall_and_wait())
+            self.assertEqual(PREVIOUS, self.query(DESKTOP, "SCRNSAVE.EXE"))
+            self.assertFalse(os.path.exists(foreign))
+            with open(os.path.join(DRIVE, "foreign.moved")) as f:
+                self.assertEqual("theirs", f.read(), "the other program's rename was lost")
+        finally:
+            for name in ("foreign.tmp", "foreign.moved"):
+                if os.path.exists(os.path.join(DRIVE, name)):
+                    os.remove(os.path.join(DRIVE, name))
             self.restart()
             for leftover in set(files(DRIVE)) - set(files_before):
                 path = os.path.join(DRIVE, leftover)
@@ -311,7 +349,14 @@ class Installer(unittest.TestCase):
         self.assertEqual(0, self.install())
         other = r"C:\windows\system32\other.scr"
         self.wine("reg", "add", DESKTOP, "/v", "SCRNSAVE.EXE", "/d", other, "/f")
-        self.assertEqual(0, self.install())
+        # A restart's list that is no list of names: installed, said with 5, the list left as it was.
+        self.wine("reg", "add", PENDING, "/v", "PendingFileRenameOperations2", "/t", "REG_BINARY",
+                  "/d", "414243", "/f")
+        try:
+            self.assertEqual(5, self.install())
+            self.assertEqual("414243", self.query(PENDING, "PendingFileRenameOperations2"))
+        finally:
+            self.wine("reg", "delete", PENDING, "/v", "PendingFileRenameOperations2", "/f")
         self.assertEqual(0, self.uninstall_and_wait())
         self.assertEqual(other, self.query(DESKTOP, "SCRNSAVE.EXE"))
         self.assertIsNone(self.query(UNINSTALL))
@@ -334,9 +379,56 @@ class Installer(unittest.TestCase):
         self.assertEqual(SAVER, (self.query(DESKTOP, "SCRNSAVE.EXE") or "").lower())
         if self.has_agent():
             self.assertTrue(self.query(MACHINE_RUN, "Morvane hot corners"))
+
+        # Elevation refused: the uninstaller says so and nothing has changed, the agent runs on.
+        programs = self.start_agent_and_saver()
+        try:
+            files_installed, registry_installed = files(DRIVE), self.registry()
+            self.assertEqual(4, self.uninstall_and_wait(
+                "/SPLIT", env={"MORVANE_TEST_REFUSE_ELEVATION": "1"}))
+            self.assertEqual(registry_installed, self.registry())
+            self.assertEqual(files_installed, files(DRIVE))
+            if self.has_agent():
+                self.assertTrue(self.agent_running(), "the refused uninstall ended the agent")
+        finally:
+            self.session.key("a")
+            self.stop(programs)
         self.assertEqual(0, self.uninstall_and_wait("/SPLIT"))
         self.assertEqual(["uninstall.exe"], [p.rsplit("/", 1)[-1] for p in self.installed_files()])
         self.assertEqual(user_before, {key: self.query(key) for key in (DESKTOP, RUN, USER_KEY)})
+        self.restart()
+
+    def test_per_machine_writes_no_hkcu_and_each_users_logon_makes_it_their_saver_once(self):
+        user_keys = (DESKTOP, RUN, USER_KEY)
+        user_before = {key: self.query(key) for key in user_keys}
+        self.assertEqual(0, self.install("/ALLUSERS", "/KEEPSAVER"))
+        self.assertIsNone(self.query(ACTIVE_SETUP), "/KEEPSAVER gives nobody the saver")
+        self.assertEqual(0, self.install("/ALLUSERS"))
+        self.assertEqual(user_before, {key: self.query(key) for key in user_keys})
+        self.assertTrue(self.query(UNINSTALL, "DisplayName"))
+        version = self.query(ACTIVE_SETUP, "Version")
+        self.assertEqual(0x1, int(self.query(ACTIVE_SETUP, "IsInstalled") or "0", 0))
+        # An upgrade does not hand the saver again to users who have since chosen another.
+        self.assertEqual(0, self.install("/ALLUSERS"))
+        self.assertEqual(version, self.query(ACTIVE_SETUP, "Version"))
+
+        # The user's logon runs the step as Active Setup does: CreateProcess on StubPath.
+        stub = self.query(ACTIVE_SETUP, "StubPath")
+        program, arguments = re.match(r'"([^"]+)" (.*)$', stub).groups()
+        self.assertEqual(0, subprocess.run([self.session.wine_run, program, *arguments.split(" ")],
+                                           env=self.session.env, capture_output=True,
+                                           timeout=120).returncode)
+        user_record = r"HKCU" + ACTIVE_SETUP[4:]
+        self.wine("reg", "add", user_record, "/v", "Version", "/d", version, "/f")
+        self.assertEqual(SAVER, (self.query(DESKTOP, "SCRNSAVE.EXE") or "").lower())
+        self.assertEqual(PREVIOUS, self.query(USER_KEY, "PreviousSaver"))
+
+        # Uninstalled (from Programs and Features, no switch), what was deployed per machine goes
+        # per machine: every user's saver is back, and their records are gone.
+        self.assertEqual(0, self.uninstall_and_wait())
+        self.assertIsNone(self.query(ACTIVE_SETUP))
+        self.assertEqual(user_before, {key: self.query(key) for key in user_keys})
+        self.assertIsNone(self.query(user_record), "the user's Active Setup record stayed")
         self.restart()
 
     @unittest.skipUnless(WIN64, "the saver's word size matters on 64-bit Windows")
