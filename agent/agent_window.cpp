@@ -6,6 +6,7 @@
 #include "corner_mode_setting.h"
 #include "corner_settings.h"
 #include "desktop.h"
+#include "gamepad_watch.h"
 #include "hold_off.h"
 #include "saver_start.h"
 #include "tray_icon.h"
@@ -72,6 +73,7 @@ void OnTimer(UINT_PTR id) {
   if (id == PointerTimer) OnPointerTimer();
   if (id == SaverStartTimer) OnSaverStartTimer();
   if (id == PauseEndTimer) OnPauseTimer();
+  if (id == GamepadResetTimer) OnGamepadResetTimer();
 }
 
 Switches ToggledCornerMode() {
@@ -88,6 +90,7 @@ void OnMenuCommand(UINT id) {
     case MenuSettings: ExecuteCommand({Command::Settings, 0}); break;
     case MenuQuit: ExecuteCommand({Command::Quit, 0}); break;
     case MenuEveryMonitor: ExecuteCommand(ToggledCornerMode()); break;
+    case MenuGamepads: ExecuteCommand({Command::Gamepads, 0, {}, !GamepadsCount()}); break;
     default: break;
   }
 }
@@ -121,6 +124,7 @@ void OnCreate(HWND window) {
   ReadCornerCodes();
   ShowTrayIcon();
   SamplePointerEvery(AwayPeriodMs);
+  StartGamepadWatch();
   Trace("running");
 }
 
@@ -129,6 +133,7 @@ void OnDestroy(HWND window) {
   EndMenu();
   KillTimer(window, PointerTimer);
   KillTimer(window, SaverStartTimer);
+  EndGamepadWatch();
   if (agentRun.dwell.Release()) ReleaseHoldOff();
   RemoveTrayIcon();
   ForgetSaver();
@@ -154,6 +159,8 @@ LRESULT CALLBACK AgentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case trayMessage: OnTrayEvent(lParam); return 0;
     case rereadMessage: OnReread(); return 0;
     case saverCheckedMessage: OnSaverChecked(lParam); return 0;
+    case gamepadMessage: OnGamepadInput(); return 0;
+    case WM_POWERBROADCAST: OnGamepadPowerBroadcast(wParam, lParam); return TRUE;
     case WM_ENDSESSION: OnEndSession(wParam != FALSE); return 0;
     case WM_DESTROY: OnDestroy(window); return 0;
     default: return OnOtherMessage(window, message, wParam, lParam);

@@ -240,6 +240,14 @@ static int ProbeSaverActive() {
   return 0;
 }
 
+// The session's idle time as any program sees it: milliseconds since the last input.
+static int ProbeIdle() {
+  LASTINPUTINFO input = {sizeof input, 0};
+  if (!GetLastInputInfo(&input)) return 1;
+  std::printf("idle=%lu\n", static_cast<unsigned long>(GetTickCount() - input.dwTime));
+  return 0;
+}
+
 int main(int argc, char** argv) {
   if (argc == 4 && std::strcmp(argv[1], "box") == 0)
     return ProbeBox(argv[2], std::strtoul(argv[3], nullptr, 10));
@@ -252,11 +260,12 @@ int main(int argc, char** argv) {
   if (argc == 2 && std::strcmp(argv[1], "monitors") == 0) return ProbeMonitors();
   if (argc == 2 && std::strcmp(argv[1], "windows") == 0) return ProbeWindows();
   if (argc == 2 && std::strcmp(argv[1], "saveractive") == 0) return ProbeSaverActive();
+  if (argc == 2 && std::strcmp(argv[1], "idle") == 0) return ProbeIdle();
   if (argc == 8 && std::strcmp(argv[1], "paint") == 0) return ShowPaint(argv);
   if (argc == 7 && std::strcmp(argv[1], "send") == 0) return SendToWindow(argv);
   std::fprintf(stderr,
                "usage: uiprobe box CAPTION MS | window|gone|tree CLASS TITLE MS | monitors | "
-               "windows | saveractive | paint X Y W H RRGGBB SECONDS | "
+               "windows | saveractive | idle | paint X Y W H RRGGBB SECONDS | "
                "send CLASS TITLE MSG WPARAM LPARAM\n");
   return 2;
 }
