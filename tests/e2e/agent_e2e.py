@@ -689,7 +689,7 @@ class Gamepads(AgentTest, unittest.TestCase):
                          self.traces("gamepads count"))
         self.assertEqual(1, len(self.scratch.matching("xinput standin loaded")))
         self.menu("Gamepads")
-        self.wait_trace("gamepads count: on")
+        self.wait_trace("gamepads count: on", 2)
         self.assertIn("0x1", reg("query", CORNERS_KEY, "/v", "Gamepads").stdout)
         self.scratch.wait_lines("xinput standin loaded", 2)
         self.set_pad("pressed", buttons=0x1000)
