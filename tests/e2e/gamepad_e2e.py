@@ -3,6 +3,7 @@
 xinput1_4=n), and the test sets the pads by replacing the stand-in's pad file. The stand-in logs
 each new pad state it hands out; the saver logs its ticks and the framework's traces."""
 import os
+import shutil
 import subprocess
 import sys
 import unittest
@@ -45,12 +46,12 @@ class PadTest(SaverTest):
         self.set_pads(pad_line(tag, **axes))
         self.scratch.wait_lines("pad 0 read %s" % tag)
 
-    def start_pad_saver(self, *args, env=None, **kwargs):
+    def start_pad_saver(self, *args, env=None, exe="test_saver_plain.exe", **kwargs):
         extra = {"MORVANE_STANDIN_PAD": windows_path(self.pad_file),
                  "WINE_EXTRA_DLLOVERRIDES": "xinput1_4=n"}
         extra.update(env or {})
         kwargs.setdefault("prefs", ("debugTrace",))
-        return self.start("test_saver_plain.exe", *args, env=extra, **kwargs)
+        return self.start(exe, *args, env=extra, **kwargs)
 
     def traces(self, text):
         return [line for line in self.scratch.lines() if line.startswith("trace ") and text in line]
@@ -65,7 +66,8 @@ class FullScreen(PadTest, unittest.TestCase):
         return saver
 
     def test_a_button_ends_the_run_and_sticks_and_triggers_within_their_dead_zones_do_not(self):
-        saver = self.start_saver()
+        # With active configuration allowed: a pad is no configuration key.
+        saver = self.start_saver(activeconfig=1, prefs=("debugTrace", "allowActiveConfig"))
         loaded = self.scratch.wait_lines("xinput standin loaded")[0]
         self.assertIn(windows_path(self.session.bin).lower(), loaded.lower())
         self.assertTrue(self.traces("Gamepads: read through xinput1_4.dll"))
@@ -78,6 +80,23 @@ class FullScreen(PadTest, unittest.TestCase):
         self.assertEqual(2, saver.wait_exit())
         lines = self.scratch.lines()
         self.assertLess(lines.index("pad 0 read button"), lines.index("close"))
+        self.assertEqual([], self.scratch.matching("activeconfig"))
+
+    def test_glimmerbox_and_a_saver_of_the_sdks_library_end_on_a_button_too(self):
+        for exe in ("glimmerbox.scr", os.path.join("scrnsave", "gdi_saver.scr")):
+            with self.subTest(exe):
+                self.setUp()
+                # Each beside its own copy of the stand-in, as the look-up finds it.
+                shutil.copy(os.path.join(self.session.bin, exe), self.scratch.dir)
+                shutil.copy(os.path.join(self.session.bin, "xinput1_4.dll"), self.scratch.dir)
+                self.set_pads(pad_line("rest"))
+                saver = self.start_pad_saver(
+                    "/s", exe=os.path.join(self.scratch.dir, os.path.basename(exe)))
+                self.scratch.wait_lines("pad 0 read rest", timeout=30)
+                self.assertTrue(saver.running())
+                self.press("button", buttons=BUTTON_A)
+                self.assertEqual(2, saver.wait_exit())
+                self.doCleanups()
 
     def test_a_stick_beyond_its_dead_zone_ends_it_but_not_one_held_askew_from_the_start(self):
         # A pad lying with its stick pushed when the saver starts is no one at the pad.
