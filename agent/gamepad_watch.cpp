@@ -34,6 +34,7 @@ struct GamepadWatch {
   morvane::PadPoller poller;
   morvane::IdleResetPacer pacer;
   HANDLE displayNotice = nullptr;
+  bool displayOff = false;  // as the last notice said
 };
 
 GamepadWatch watch;
@@ -64,6 +65,8 @@ void StartPolling() {
     Trace("gamepads: no XInput library, so gamepads are not watched");
     return;
   }
+  // A poller started again while the display is off stays paused until it comes back.
+  watch.poller.Pause(watch.displayOff);
   WatchDisplayPower();
   Trace("gamepads: read through %s", watch.poller.LibraryName());
 }
@@ -173,7 +176,8 @@ void OnGamepadPowerBroadcast(WPARAM event, LPARAM data) {
   DWORD state;
   std::memcpy(&state, notice->data, sizeof state);
   Trace(state == 0 ? "display off: gamepads not looked at" : "display on: gamepads looked at");
-  watch.poller.Pause(state == 0);
+  watch.displayOff = state == 0;
+  watch.poller.Pause(watch.displayOff);
 }
 
 }  // namespace corners
