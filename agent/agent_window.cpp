@@ -6,6 +6,7 @@
 #include "corner_mode_setting.h"
 #include "corner_settings.h"
 #include "desktop.h"
+#include "gamepad_watch.h"
 #include "hold_off.h"
 #include "saver_start.h"
 #include "session_notice.h"
@@ -74,6 +75,7 @@ void OnTimer(UINT_PTR id) {
   if (id == SaverStartTimer) OnSaverStartTimer();
   if (id == PauseEndTimer) OnPauseTimer();
   if (id == IdleResetTimer) OnIdleResetTimer();
+  if (id == GamepadResetTimer) OnGamepadResetTimer();
 }
 
 Switches ToggledCornerMode() {
@@ -90,6 +92,7 @@ void OnMenuCommand(UINT id) {
     case MenuSettings: ExecuteCommand({Command::Settings, 0}); break;
     case MenuQuit: ExecuteCommand({Command::Quit, 0}); break;
     case MenuEveryMonitor: ExecuteCommand(ToggledCornerMode()); break;
+    case MenuGamepads: ExecuteCommand({Command::Gamepads, 0, {}, !GamepadsCount()}); break;
     default: break;
   }
 }
@@ -124,6 +127,7 @@ void OnCreate(HWND window) {
   ShowTrayIcon();
   WatchSession(window);
   SamplePointerEvery(AwayPeriodMs);
+  StartGamepadWatch();
   Trace("running");
 }
 
@@ -132,6 +136,7 @@ void OnDestroy(HWND window) {
   EndMenu();
   KillTimer(window, PointerTimer);
   KillTimer(window, SaverStartTimer);
+  EndGamepadWatch();
   if (agentRun.dwell.Release()) ReleaseHoldOff();
   StopWatchingSession(window);
   RemoveTrayIcon();
@@ -158,6 +163,8 @@ LRESULT CALLBACK AgentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case trayMessage: OnTrayEvent(lParam); return 0;
     case rereadMessage: OnReread(); return 0;
     case saverCheckedMessage: OnSaverChecked(lParam); return 0;
+    case gamepadMessage: OnGamepadInput(); return 0;
+    case WM_POWERBROADCAST: OnGamepadPowerBroadcast(wParam, lParam); return TRUE;
     case WM_ENDSESSION: OnEndSession(wParam != FALSE); return 0;
     case WM_WTSSESSION_CHANGE: OnSessionChange(wParam); return 0;
     case WM_DESTROY: OnDestroy(window); return 0;

@@ -5,6 +5,7 @@
 #include "agent_state.h"
 #include "corner_mode_setting.h"
 #include "desktop.h"
+#include "gamepad_watch.h"
 #include "hold_off.h"
 #include "saver_start.h"
 #include "trace.h"
@@ -44,6 +45,7 @@ void ExecuteCommand(const Switches& switches) {
       Trace("corner mode: %s", morvane::CornerModeText(switches.cornerMode));
       RefreshZones();
       break;
+    case Command::Gamepads: SetGamepadsCount(switches.gamepads); break;
     default: Trace("command ignored"); break;
   }
 }

@@ -7,6 +7,7 @@
 #include "commands.h"
 #include "corner_mode_setting.h"
 #include "corner_settings.h"
+#include "gamepad_watch.h"
 #include "hold_off.h"
 #include "run_key.h"
 #include "saver_start.h"
@@ -63,6 +64,7 @@ int ActAlone(HINSTANCE instance, const Switches& switches) {
     case Command::Settings: return RunAlone(instance, switches) ? ExitDone : ExitFailed;
     // Kept for the agent's next start.
     case Command::Corners: return WriteCornerMode(switches.cornerMode) ? ExitDone : ExitFailed;
+    case Command::Gamepads: return WriteGamepadChoice(switches.gamepads) ? ExitDone : ExitFailed;
     default: Trace("no agent runs in this session"); return ExitNoAgent;
   }
 }

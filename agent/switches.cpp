@@ -70,22 +70,41 @@ const Named commands[] = {
     {"install", Command::Install},   {"uninstall", Command::Uninstall},
 };
 
-// "corners:" and a mode, the switch's character already skipped.
-bool ReadCornersSwitch(const char* word, size_t length, morvane::CornerMode* mode) {
-  const char prefix[] = "corners:";
-  const size_t prefixLength = sizeof prefix - 1;
+// The rest of word after prefix ("corners:"), the switch's character already skipped; false when
+// word does not start with it or nothing follows.
+bool AfterPrefix(const char* word, size_t length, const char* prefix, const char** rest,
+                 size_t* restLength) {
+  size_t prefixLength = 0;
+  while (prefix[prefixLength]) ++prefixLength;
   if (length <= prefixLength) return false;
   for (size_t i = 0; i < prefixLength; ++i) {
     if (Lower(word[i]) != prefix[i]) return false;
   }
-  if (SameWord(word + prefixLength, length - prefixLength, "each")) {
-    *mode = morvane::CornerMode::Each;
-  } else if (SameWord(word + prefixLength, length - prefixLength, "desktop")) {
-    *mode = morvane::CornerMode::Desktop;
-  } else {
-    return false;
-  }
+  *rest = word + prefixLength;
+  *restLength = length - prefixLength;
   return true;
+}
+
+// A word with a colon and its choice: /corners:each|desktop, /gamepads:on|off. Invalid when the
+// prefix fits and the choice does not; Run (standing for "none of these") when no prefix fits.
+Switches ReadChoiceSwitch(const char* word, size_t length) {
+  const char* rest;
+  size_t restLength;
+  if (AfterPrefix(word, length, "corners:", &rest, &restLength)) {
+    if (SameWord(rest, restLength, "each")) return {Command::Corners, 0, morvane::CornerMode::Each};
+    if (SameWord(rest, restLength, "desktop")) {
+      return {Command::Corners, 0, morvane::CornerMode::Desktop};
+    }
+    return {Command::Invalid, 0};
+  }
+  if (AfterPrefix(word, length, "gamepads:", &rest, &restLength)) {
+    Switches gamepads = {Command::Gamepads, 0};
+    if (SameWord(rest, restLength, "on")) return gamepads;
+    gamepads.gamepads = false;
+    if (SameWord(rest, restLength, "off")) return gamepads;
+    return {Command::Invalid, 0};
+  }
+  return {Command::Run, 0};
 }
 
 }  // namespace
@@ -98,10 +117,8 @@ Switches ParseSwitches(const char* text, size_t size) {
   const char* word = words.start[0];
   size_t length = words.length[0];
   if (length < 2 || (word[0] != '/' && word[0] != '-')) return invalid;
-  morvane::CornerMode mode;
-  if (ReadCornersSwitch(word + 1, length - 1, &mode)) {
-    return words.count == 1 ? Switches{Command::Corners, 0, mode} : invalid;
-  }
+  Switches choice = ReadChoiceSwitch(word + 1, length - 1);
+  if (choice.command != Command::Run) return words.count == 1 ? choice : invalid;
   for (const Named& entry : commands) {
     if (!SameWord(word + 1, length - 1, entry.name)) continue;
     Switches result = {entry.command, 0};

@@ -18,6 +18,7 @@ enum class Command {
   Install,    // /install: start at logon
   Uninstall,  // /uninstall
   Corners,    // /corners:each or /corners:desktop: which corners are hot
+  Gamepads,   // /gamepads:on or /gamepads:off: whether gamepads count as activity
   Invalid,    // anything else
 };
 
@@ -27,14 +28,16 @@ struct Switches {
   uint32_t pauseMinutes;
   // For Corners.
   morvane::CornerMode cornerMode = morvane::CornerMode::Desktop;
+  // For Gamepads.
+  bool gamepads = true;
 };
 
 enum : uint32_t { MaxPauseMinutesSwitch = 7 * 24 * 60 };
 
 // Reads at most size bytes of text (the command line without the program's name; it need not end
 // with a zero). Switches start with '/' or '-', any case. One switch, plus the minutes for
-// /pause (1 to a week); /corners: takes "each" or "desktop" after its colon, in one word. Anything
-// more or else is Invalid.
+// /pause (1 to a week); /corners: takes "each" or "desktop" after its colon, /gamepads: "on" or
+// "off", in one word. Anything more or else is Invalid.
 Switches ParseSwitches(const char* text, size_t size);
 
 // The command line's switches alone: what follows the program's name (quoted or not).

@@ -6,6 +6,7 @@
 #include "agent_resources.h"
 #include "agent_state.h"
 #include "core/system_library.h"
+#include "gamepad_watch.h"
 #include "trace.h"
 
 namespace corners {
@@ -212,6 +213,8 @@ void ShowTrayMenu() {
   bool each = agentRun.cornerMode == morvane::CornerMode::Each;
   AppendMenuA(menu, MF_STRING | (each ? MF_CHECKED : MF_UNCHECKED), MenuEveryMonitor,
               "Hot corners on every &monitor");
+  AppendMenuA(menu, MF_STRING | (GamepadsCount() ? MF_CHECKED : MF_UNCHECKED), MenuGamepads,
+              "&Gamepads count as activity");
   AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
   AppendMenuA(menu, MF_STRING, MenuSettings, "Screen saver se&ttings");
   AppendMenuA(menu, MF_STRING, MenuQuit, "&Quit");

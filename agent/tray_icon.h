@@ -12,6 +12,7 @@ enum MenuCommand : UINT {
   MenuSettings,
   MenuQuit,
   MenuEveryMonitor,
+  MenuGamepads,
 };
 
 // Fires when a pause for a while ends, for the icon to show the corners active again.

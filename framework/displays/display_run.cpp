@@ -1,6 +1,7 @@
 #include "displays/display_run.h"
 
 #include "core/trace.h"
+#include "gamepad/run_pads.h"
 #include "power/power_state.h"
 #include "settings/prefs.h"
 #include "window/saver_state.h"
@@ -137,11 +138,13 @@ bool StartDisplayRun(HWND (*makeSaverWindow)(const ScreenBox& area)) {
   // Even a run on one monitor covers the monitors plugged in while it runs.
   displayRun.watcher = MakeDisplayWatcher();
   if (displayRun.watcher) StartPowerWatch(displayRun.watcher);
+  if (displayRun.watcher) StartRunPads(displayRun.watcher);
   if (displayRun.count > 1) ActivateLead();
   return true;
 }
 
 void EndDisplayRun() {
+  EndRunPads();
   if (displayRun.watcher) EndPowerWatch();
   DestroyLeftSaverWindows();
   DestroyCovers();

@@ -1,9 +1,11 @@
 // A hidden window of the run that the system tells of display changes (monitors added, removed,
-// moved or resized) and of power and session changes, whatever the saver's own windows pass on.
+// moved or resized) and of power and session changes, whatever the saver's own windows pass on;
+// the run's gamepads tell it when one is used.
 #include "displays/display_run.h"
 
 #include "core/library.h"
 #include "core/trace.h"
+#include "gamepad/run_pads.h"
 #include "power/power_state.h"
 
 namespace morvane {
@@ -22,6 +24,7 @@ LRESULT CALLBACK DisplayWatchProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_DISPLAYCHANGE: OnDisplayChange(); return 0;
     case WM_POWERBROADCAST: OnPowerBroadcast(wParam, lParam); return TRUE;
     case WM_WTSSESSION_CHANGE: OnSessionChange(wParam); return 0;
+    case PadInputMessage: OnRunPadInput(wParam); return 0;
     default: break;
   }
   return DefWindowProcA(window, message, wParam, lParam);

@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "core/trace.h"
+#include "gamepad/run_pads.h"
 #include "timer/timer.h"
 
 namespace morvane {
@@ -54,6 +55,7 @@ void SetDisplayOff(bool off) {
   powerState.displayOff = off;
   Trace(off ? "Power: the display is off: ticks pause" : "Power: the display is on: ticks resume");
   ApplyTickGates();
+  PauseRunPads(TicksPausedByPower());
 }
 
 void SetOnBattery(bool battery) {
@@ -160,6 +162,7 @@ void OnSessionChange(WPARAM event) {
   Trace(powerState.sessionLocked ? "Session locked: ticks pause"
                                  : "Session unlocked: ticks resume");
   ApplyTickGates();
+  PauseRunPads(TicksPausedByPower());
 }
 
 }  // namespace morvane

@@ -100,6 +100,17 @@ void OnKeyDown(HWND window, WPARAM key) {
   }
 }
 
+// A gamepad is a key that opens no active configuration: the same close, password and delay.
+void OnPadInput(HWND window) {
+  if (!IsFullScreen(window)) return;
+  if (saverInput.dialogActive) {
+    Trace("Gamepad: used, but active dialog, so ignoring it.");
+    return;
+  }
+  Trace("Gamepad: used: sending Close");
+  PostClose(window);
+}
+
 void OnKeyUp(HWND window) {
   if (IsFullScreen(window)) TraceWindow(window, "WM_KEYUP: ignoring it");
 }

@@ -33,6 +33,8 @@ void OnDeactivation(HWND window, UINT message, WPARAM state, LPARAM other);
 void OnSetCursor(HWND window);
 void OnKeyDown(HWND window, WPARAM key);
 void OnKeyUp(HWND window);
+// A gamepad in use (gamepad/run_pads.cpp): closes as a key does.
+void OnPadInput(HWND window);
 bool SwallowsSysCommand(HWND window, WPARAM command, LPARAM lParam);
 void OnMouseMove(HWND window);
 void OnClosingClick(HWND window);

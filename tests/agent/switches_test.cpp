@@ -35,6 +35,8 @@ TEST(Switches, EachSwitchInAnyCaseWithSlashOrDash) {
       {"/UNINSTALL", Command::Uninstall, 0},
       {"/corners:each", Command::Corners, 0},
       {"-Corners:DESKTOP", Command::Corners, 0},
+      {"/gamepads:on", Command::Gamepads, 0},
+      {"-GamePads:OFF", Command::Gamepads, 0},
   };
   for (const Row& row : rows) {
     Switches s = Parse(row.text);
@@ -43,6 +45,8 @@ TEST(Switches, EachSwitchInAnyCaseWithSlashOrDash) {
   }
   EXPECT_EQ(morvane::CornerMode::Each, Parse("/CORNERS:Each").cornerMode);
   EXPECT_EQ(morvane::CornerMode::Desktop, Parse("/corners:desktop").cornerMode);
+  EXPECT_TRUE(Parse("/Gamepads:On").gamepads);
+  EXPECT_FALSE(Parse("/gamepads:off").gamepads);
 }
 
 TEST(Switches, AnythingElseIsInvalid) {
@@ -69,7 +73,13 @@ TEST(Switches, AnythingElseIsInvalid) {
                            "/corners:ea",
                            "/corners each",
                            "/corners:each 1",
-                           "/corners:all"}) {
+                           "/corners:all",
+                           "/gamepads",
+                           "/gamepads:",
+                           "/gamepads:of",
+                           "/gamepads:onn",
+                           "/gamepads:1",
+                           "/gamepads:on off"}) {
     EXPECT_EQ(Command::Invalid, Parse(text).command) << text;
   }
   EXPECT_EQ(Command::Invalid, ParseSwitches(nullptr, 10).command);

@@ -1,12 +1,16 @@
 """The hot-corner agent's cost and speed under the build's Wine session (prints figures, no test):
 
     agent_bench.py BUILD_DIR [SECONDS]
+    agent_bench.py BUILD_DIR SECONDS gamepads
 
 1. Idle: the agent running with the pointer away from every corner for SECONDS (60 by default):
    its processor time and working set as Windows counts them (agent_meter.exe inside Wine), and,
    as Linux counts them, the processor time of the agent's process and of the Wine server.
 2. Latency: from the pointer entering a "now" corner to the configured saver's first tick, five
    times.
+With "gamepads", instead: the processor time (Linux view) of the agent and of a full-screen run of
+the test saver for SECONDS each, with no pad connected and with one connected at rest, through the
+stand-in xinput1_4.dll (tests/framework/standins/xinput_pad.c); the agent also with gamepads off.
 Needs a running session (tools/wine-session.sh start BUILD_DIR) and the agent_e2e_programs
 target built."""
 import os
@@ -51,11 +55,64 @@ def pids_named(fragment):
     return found
 
 
+def cpu_while(pid_fragment, seconds):
+    """Processor seconds per second of wall time of the Wine processes named so, over seconds."""
+    pids = pids_named(pid_fragment)
+    before = {p: linux_cpu_seconds(p) for p in pids}
+    started = time.monotonic()
+    time.sleep(seconds)
+    wall = time.monotonic() - started
+    used = sum(linux_cpu_seconds(p) - before[p] for p in pids
+               if before[p] is not None and linux_cpu_seconds(p) is not None)
+    return used / wall
+
+
+def gamepad_figures(session, scratch, seconds):
+    pad_file = scratch.path("pads.txt")
+    pads = {"MORVANE_STANDIN_PAD": windows_path(pad_file),
+            "WINE_EXTRA_DLLOVERRIDES": "xinput1_4=n"}
+
+    def set_pad(connected):
+        with open(pad_file + ".new", "w") as f:
+            f.write("0 0 0 0 100 -100 0 0 rest\n" if connected else "")
+        os.replace(pad_file + ".new", pad_file)
+
+    saver = copy_program(session, "test_saver_plain.exe", scratch.dir)
+    for connected in (False, True):
+        set_pad(connected)
+        run = Program(session, scratch, saver, "/s", threshold=999999, env=pads)
+        scratch.wait_lines("tick 10", timeout=30)
+        cpu = cpu_while(saver, seconds)
+        run.kill()
+        print("saver run (test saver, a tick per display refresh), pad %s: %.3f s per s"
+              % ("connected" if connected else "absent   ", cpu))
+    agent = Program(session, scratch, AGENT, threshold=200, env=pads)
+    try:
+        scratch.wait_lines("Morvane corners: running", timeout=30)
+        for connected, choice in ((False, "on"), (True, "on"), (True, "off")):
+            Program(session, scratch, AGENT, "/gamepads:" + choice).wait_exit()
+            set_pad(connected)
+            time.sleep(3.5)  # a look at the pads has seen the change
+            cpu = cpu_while("morvanecorners.exe", seconds)
+            print("agent, gamepads %-3s, pad %s: %.4f s per s = %.2f%% of one core"
+                  % (choice, "connected" if connected else "absent   ", cpu, cpu * 100))
+    finally:
+        Program(session, scratch, AGENT, "/gamepads:on").wait_exit()
+        Program(session, scratch, AGENT, "/quit").wait_exit()
+        agent.kill()
+
+
 def main():
     build = os.path.abspath(sys.argv[1])
     seconds = int(sys.argv[2]) if len(sys.argv) > 2 else 60
     session = Session(build)
     scratch = Scratch()
+    if sys.argv[3:] == ["gamepads"]:
+        try:
+            gamepad_figures(session, scratch, seconds)
+        finally:
+            scratch.remove()
+        return
 
     def reg(*args):
         subprocess.run([session.wine_run, "reg", *args], env=session.env, capture_output=True,

@@ -434,9 +434,10 @@ class Commands(AgentTest, unittest.TestCase):
 
     # The menu's entries from the top, a separator as None; while paused "Resume" comes after the
     # first separator.
-    ENTRIES = ["Start", None, "Pause hour", "Pause", "Every monitor", None, "Settings", "Quit"]
-    PAUSED_ENTRIES = ["Start", None, "Resume", "Pause hour", "Pause", "Every monitor", None,
-                      "Settings", "Quit"]
+    ENTRIES = ["Start", None, "Pause hour", "Pause", "Every monitor", "Gamepads", None, "Settings",
+               "Quit"]
+    PAUSED_ENTRIES = ["Start", None, "Resume", "Pause hour", "Pause", "Every monitor", "Gamepads",
+                      None, "Settings", "Quit"]
 
     def menu(self, entry=None, paused=False):
         """Opens the icon's menu and clicks the entry, as a person would."""
@@ -735,6 +736,91 @@ class EachMonitorCorners(MultiMonitorTest, unittest.TestCase):
         self.wait_trace(HOLD_OFF, 2)
 
 
+class Gamepads(AgentTest, unittest.TestCase):
+    """Our stand-in xinput1_4.dll beside the agent (tests/framework/standins/xinput_pad.c), its
+    pads set by replacing its pad file; the session's idle time read by uiprobe as any program
+    reads it."""
+
+    menu = Commands.menu
+    ENTRIES = Commands.ENTRIES
+
+    def setUp(self):
+        super().setUp()
+        self.pad_file = self.scratch.path("pads.txt")
+        self.set_pad(None)
+        reg("delete", CORNERS_KEY, "/v", "Gamepads", "/f")
+        self.addCleanup(reg, "delete", CORNERS_KEY, "/v", "Gamepads", "/f")
+
+    def set_pad(self, tag, buttons=0, lx=0):
+        new = self.pad_file + ".new"
+        with open(new, "w") as f:
+            if tag:
+                f.write("0 %x 0 0 %d 0 0 0 %s\n" % (buttons, lx, tag))
+        os.replace(new, self.pad_file)
+
+    def start_pad_agent(self, run=1):
+        """The agent with the stand-in in XInput's place; run counts the agents of the test."""
+        env = {"MORVANE_STANDIN_PAD": windows_path(self.pad_file),
+               "WINE_EXTRA_DLLOVERRIDES": "xinput1_4=n"}
+        if run == 1:
+            return self.start_agent("----", env=env)
+        agent = self.start(AGENT, threshold=200, env=env)
+        self.addCleanup(self.quit_agent, agent)
+        self.wait_trace("running", run)
+        return agent
+
+    def idle_ms(self):
+        result = self.session.run("uiprobe.exe", "idle")
+        self.assertEqual(0, result.returncode, "no idle time")
+        return int(parse_fields(result.stdout.strip())["idle"])
+
+    def use_pad(self, seconds):
+        """Presses and releases a button every half second, each state read by the agent."""
+        end = time.monotonic() + seconds
+        n = 0
+        while time.monotonic() < end:
+            n += 1
+            self.set_pad("use%d" % n, buttons=0x1000 if n % 2 else 0, lx=n * 10)
+            self.scratch.wait_lines("pad 0 read use%d" % n)
+            time.sleep(0.5)  # the pace of a person at the pad, not a synchronisation
+
+    def test_a_pad_in_use_resets_the_idle_time_every_few_seconds_and_the_choice_holds(self):
+        agent = self.start_pad_agent()
+        self.wait_trace("gamepads: read through xinput1_4.dll")
+        self.scratch.wait_lines("xinput standin loaded")
+        self.set_pad("rest")
+        self.scratch.wait_lines("pad 0 read rest", timeout=10)
+        self.assertEqual([], self.traces("idle time reset"))
+        self.use_pad(7)
+        self.wait_trace("idle time reset", 2, timeout=10)
+        self.assertLess(self.idle_ms(), 5500)
+        # At rest: the idle time grows past the pacing's period, so no reset comes any more.
+        self.set_pad("rest2")
+        self.scratch.wait_lines("pad 0 read rest2")
+        self.assertTrue(poll(lambda: self.idle_ms() > 6000, 15), "the idle time does not grow")
+        # Fourteen presses in seven seconds: a reset at once and one per five seconds after.
+        resets = len(self.traces("idle time reset"))
+        self.assertIn(resets, (2, 3))
+
+        # Switched off by the script's switch: stored, the library let go, no more resets.
+        self.assertEqual(0, self.command("/gamepads:off"))
+        self.wait_trace("gamepads count: off")
+        self.scratch.wait_lines("xinput standin unloaded")
+        self.assertIn("0x0", reg("query", CORNERS_KEY, "/v", "Gamepads").stdout)
+        self.quit_agent(agent)
+        # The next agent keeps the choice; the tray item turns it on again.
+        agent = self.start_pad_agent(run=2)
+        self.assertEqual(["gamepads count: " + c for c in ("on", "off", "off")],
+                         self.traces("gamepads count"))
+        self.assertEqual(1, len(self.scratch.matching("xinput standin loaded")))
+        self.menu("Gamepads")
+        self.wait_trace("gamepads count: on", 2)
+        self.assertIn("0x1", reg("query", CORNERS_KEY, "/v", "Gamepads").stdout)
+        self.scratch.wait_lines("xinput standin loaded", 2)
+        self.set_pad("pressed", buttons=0x1000)
+        self.wait_trace("idle time reset", resets + 1, timeout=10)
+
+
 def install_scrhots():
     target = os.path.join(system_folder(), "ScrHots.dll")
     shutil.copy(os.path.join(session.bin, "agent", "ScrHots.dll"), target)
@@ -754,7 +840,7 @@ def main():
     try:
         loader = unittest.defaultTestLoader
         suite = unittest.TestSuite()
-        for case in (Corners, Commands, SystemAgent):
+        for case in (Corners, Commands, Gamepads, SystemAgent):
             if names:
                 suite.addTests(loader.loadTestsFromNames(names, sys.modules[__name__]))
                 break

@@ -240,7 +240,7 @@ static int ProbeSaverActive() {
   return 0;
 }
 
-// How long the session has had no input, as any program sees it.
+// The session's idle time as any program sees it: milliseconds since the last input.
 static int ProbeIdle() {
   LASTINPUTINFO input = {sizeof input, 0};
   if (!GetLastInputInfo(&input)) return 1;
