@@ -67,4 +67,85 @@ std::string JoinMultiString(const std::vector<std::string>& items) {
   return joined;
 }
 
+namespace {
+
+void Say(std::string* why, const std::string& text) {
+  if (why) *why = text;
+}
+
+bool IsText(uint32_t type) {
+  return type == RegistryText || type == RegistryExpandText;
+}
+
+// The text up to its first NUL or the end of the bytes, whichever comes first.
+std::string TextOf(const char* data, size_t bytes) {
+  if (!data) return std::string();
+  size_t length = 0;
+  while (length < bytes && data[length] != '\0') ++length;
+  return std::string(data, length);
+}
+
+// A choice's text: one of its two words, or nothing read.
+bool DecodeWord(uint32_t type, const char* data, size_t bytes, const char* first,
+                const char* second, bool* isSecond, std::string* why) {
+  if (!IsText(type)) {
+    Say(why, "not a text value");
+    return false;
+  }
+  const std::string text = TextOf(data, bytes);
+  if (!SameWord(text.c_str(), first) && !SameWord(text.c_str(), second)) {
+    Say(why, "\"" + text.substr(0, 40) + "\" is neither \"" + first + "\" nor \"" + second + "\"");
+    return false;
+  }
+  *isSecond = SameWord(text.c_str(), second);
+  return true;
+}
+
+}  // namespace
+
+bool DecodeSavers(uint32_t type, const char* data, size_t bytes, std::vector<std::string>* savers,
+                  std::string* why) {
+  if (type == RegistryMultiText) {
+    *savers = SplitMultiString(data, bytes);
+    return true;
+  }
+  if (IsText(type)) {
+    const std::string path = TextOf(data, bytes);
+    savers->clear();
+    if (!path.empty()) savers->push_back(path);
+    return true;
+  }
+  Say(why, "not a list of texts");
+  return false;
+}
+
+bool DecodeMonitors(uint32_t type, const char* data, size_t bytes, MonitorChoice* choice,
+                    std::string* why) {
+  bool same = false;
+  if (!DecodeWord(type, data, bytes, "each", "same", &same, why)) return false;
+  *choice = same ? MonitorChoice::Same : MonitorChoice::Each;
+  return true;
+}
+
+bool DecodeOrder(uint32_t type, const char* data, size_t bytes, OrderChoice* choice,
+                 std::string* why) {
+  bool random = false;
+  if (!DecodeWord(type, data, bytes, "list", "random", &random, why)) return false;
+  *choice = random ? OrderChoice::Random : OrderChoice::List;
+  return true;
+}
+
+bool DecodeCycle(uint32_t type, const unsigned char* data, size_t bytes, uint32_t* seconds,
+                 std::string* why) {
+  if (type != RegistryDword || bytes != 4 || !data) {
+    Say(why, "not a 32-bit number");
+    return false;
+  }
+  const uint32_t stored = static_cast<uint32_t>(data[0]) | static_cast<uint32_t>(data[1]) << 8 |
+                          static_cast<uint32_t>(data[2]) << 16 |
+                          static_cast<uint32_t>(data[3]) << 24;
+  *seconds = NormalizeCycle(stored);
+  return true;
+}
+
 }  // namespace carousel

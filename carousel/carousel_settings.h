@@ -44,4 +44,24 @@ std::vector<std::string> SplitMultiString(const char* data, size_t bytes);
 // Empty items are left out, since they would end the list early.
 std::string JoinMultiString(const std::vector<std::string>& items);
 
+// The registry's type numbers of the values Carousel keeps.
+constexpr uint32_t RegistryText = 1;        // REG_SZ
+constexpr uint32_t RegistryExpandText = 2;  // REG_EXPAND_SZ
+constexpr uint32_t RegistryDword = 4;       // REG_DWORD
+constexpr uint32_t RegistryMultiText = 7;   // REG_MULTI_SZ
+
+// A value as the registry hands it over (type, bytes and their number) read into its setting:
+// true when it was read, false (setting untouched, why saying what is wrong) when it is of another
+// type or size. "Savers" takes REG_MULTI_SZ, or REG_SZ as a list of one; "Monitors" and "Order"
+// REG_SZ or REG_EXPAND_SZ, terminated or not, and only their words; "Cycle" a REG_DWORD of exactly
+// four bytes, normalised.
+bool DecodeSavers(uint32_t type, const char* data, size_t bytes, std::vector<std::string>* savers,
+                  std::string* why);
+bool DecodeMonitors(uint32_t type, const char* data, size_t bytes, MonitorChoice* choice,
+                    std::string* why);
+bool DecodeOrder(uint32_t type, const char* data, size_t bytes, OrderChoice* choice,
+                 std::string* why);
+bool DecodeCycle(uint32_t type, const unsigned char* data, size_t bytes, uint32_t* seconds,
+                 std::string* why);
+
 }  // namespace carousel

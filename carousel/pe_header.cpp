@@ -10,8 +10,8 @@ void Say(std::string* why, const char* text) {
 
 }  // namespace
 
-bool FindPeHeader(const unsigned char* head, size_t headSize, uint64_t fileSize,
-                  uint32_t* peOffset, std::string* why) {
+bool FindPeHeader(const unsigned char* head, size_t headSize, uint64_t fileSize, uint32_t* peOffset,
+                  std::string* why) {
   if (!head || headSize < DosHeaderSize || fileSize < DosHeaderSize) {
     Say(why, "too short for a program");
     return false;
@@ -32,8 +32,7 @@ bool FindPeHeader(const unsigned char* head, size_t headSize, uint64_t fileSize,
 }
 
 bool IsPeSignature(const unsigned char* bytes, size_t size) {
-  return bytes && size >= 4 && bytes[0] == 'P' && bytes[1] == 'E' && bytes[2] == 0 &&
-         bytes[3] == 0;
+  return bytes && size >= 4 && bytes[0] == 'P' && bytes[1] == 'E' && bytes[2] == 0 && bytes[3] == 0;
 }
 
 }  // namespace carousel

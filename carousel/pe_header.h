@@ -14,8 +14,8 @@ constexpr uint32_t PeHeaderSize = 4 + 20;
 
 // From the file's first headSize bytes and its size: true with the PE signature's offset, or
 // false with why (may be null) saying what is wrong.
-bool FindPeHeader(const unsigned char* head, size_t headSize, uint64_t fileSize,
-                  uint32_t* peOffset, std::string* why);
+bool FindPeHeader(const unsigned char* head, size_t headSize, uint64_t fileSize, uint32_t* peOffset,
+                  std::string* why);
 
 // The four bytes at the PE header's offset are "PE\0\0".
 bool IsPeSignature(const unsigned char* bytes, size_t size);

@@ -10,6 +10,8 @@ namespace carousel {
 // Every .scr in the system's screen-saver folders as this process sees them (the system folder and
 // the Windows folder), without Carousel itself, sorted by display name, deduplicated.
 std::vector<std::string> InstalledSavers();
+// The same from the given folders, searched in their order.
+std::vector<std::string> InstalledSaversIn(const std::vector<std::string>& folders);
 
 // The saver's own name (its string 1), else the file name without ".scr".
 std::string SaverDisplayName(const std::string& path);

@@ -7,10 +7,21 @@ namespace carousel {
 
 extern const char settingsKey[];
 
-// Missing or malformed values give their defaults, each one traced.
+// The configuration page's "Preview" runs the page's choices before they are stored: it writes
+// them under previewSettingsKey and starts the saver with previewEnvironment set to "1", and
+// ReadSettings in that process reads them from there. The stored settings stay as they were
+// whatever becomes of the page.
+extern const char previewSettingsKey[];
+extern const char previewEnvironment[];
+
+// Missing or malformed values give their defaults, each one traced. From previewSettingsKey in a
+// process started with previewEnvironment set to "1".
 Settings ReadSettings();
+// The same from the given key under HKEY_CURRENT_USER.
+Settings ReadSettingsFrom(const char* keyName);
 
 // Writes every value. False when the key cannot be created or a value not written.
 bool WriteSettings(const Settings& settings);
+bool WritePreviewSettings(const Settings& settings);
 
 }  // namespace carousel
