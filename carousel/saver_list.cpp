@@ -80,13 +80,14 @@ std::vector<PageRow> PageRows(const std::vector<std::string>& stored,
 }
 
 std::vector<std::string> SaversToStore(const std::vector<PageRow>& rows,
-                                       const std::vector<std::string>& installed) {
+                                       const std::vector<std::string>& installed,
+                                       bool everyWasStored) {
   std::vector<std::string> checked;
   for (const PageRow& row : rows) {
     if (row.checked) checked.push_back(row.path);
   }
   const bool everyInstalled =
-      !installed.empty() && checked.size() == installed.size() &&
+      everyWasStored && !installed.empty() && checked.size() == installed.size() &&
       std::equal(checked.begin(), checked.end(), installed.begin(), SameFileName);
   if (everyInstalled) checked.clear();
   return checked;

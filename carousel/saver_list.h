@@ -37,10 +37,12 @@ struct PageRow {
 std::vector<PageRow> PageRows(const std::vector<std::string>& stored,
                               const std::vector<std::string>& installed);
 
-// What the page stores: the checked paths in order, or the empty list when they are exactly every
-// installed saver in the catalog's order, so that savers installed later join in too.
+// What the page stores: the checked paths in order; or, when every saver was stored (the empty
+// list) and the rows still check exactly every installed saver in the catalog's order, the empty
+// list again, so that savers installed later keep joining in. A list the user stored stays a list.
 std::vector<std::string> SaversToStore(const std::vector<PageRow>& rows,
-                                       const std::vector<std::string>& installed);
+                                       const std::vector<std::string>& installed,
+                                       bool everyWasStored);
 
 // The cycle as the page shows it in whole minutes: rounded up, so that no stored cycle reads as
 // "never" (0).

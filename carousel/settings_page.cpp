@@ -111,7 +111,7 @@ INT_PTR OnInitPage(HWND page) {
 Settings ChosenSettings(HWND page, PageState& state) {
   TakeChecks(page, state);
   Settings settings = state.opened;
-  settings.savers = SaversToStore(state.rows, state.installed);
+  settings.savers = SaversToStore(state.rows, state.installed, state.opened.savers.empty());
   settings.monitors = IsDlgButtonChecked(page, IDC_CAROUSEL_SAME) == BST_CHECKED
                           ? MonitorChoice::Same
                           : MonitorChoice::Each;

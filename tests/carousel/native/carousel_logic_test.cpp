@@ -285,15 +285,16 @@ TEST(SaverList, PageRowsAndWhatTheyStoreRoundTrip) {
       EXPECT_EQ(c.rows[i].second, rows[i].checked) << c.row << " " << i;
     }
   }
-  // Every installed saver in the catalog's order stores as "every saver"; any other choice as it
-  // is.
+  // Every installed saver in the catalog's order stays "every saver" when that was stored; a stored
+  // list stays a list even when it names them all; any other choice is stored as it is.
   std::vector<PageRow> rows = PageRows({}, installed);
-  EXPECT_TRUE(SaversToStore(rows, installed).empty());
+  EXPECT_TRUE(SaversToStore(rows, installed, true).empty());
+  EXPECT_EQ(installed, SaversToStore(rows, installed, false));
   std::swap(rows[0], rows[1]);
-  EXPECT_EQ((Strings{"C:\\s\\b.scr", "C:\\s\\a.scr", "C:\\s\\c.scr"}),
-            SaversToStore(rows, installed));
+  const Strings swapped = {"C:\\s\\b.scr", "C:\\s\\a.scr", "C:\\s\\c.scr"};
+  EXPECT_EQ(swapped, SaversToStore(rows, installed, true));
   rows[2].checked = false;
-  EXPECT_EQ((Strings{"C:\\s\\b.scr", "C:\\s\\a.scr"}), SaversToStore(rows, installed));
+  EXPECT_EQ((Strings{"C:\\s\\b.scr", "C:\\s\\a.scr"}), SaversToStore(rows, installed, true));
 }
 
 TEST(SaverList, TheCycleBoxShowsWholeMinutesAndKeepsUntouchedSeconds) {

@@ -1,0 +1,118 @@
+// Carousel's settings in the registry: what scripts and damage may leave there reads safely.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "config_support.h"
+#include "settings_store.h"
+
+using namespace carousel;
+
+namespace {
+
+class CarouselStore : public ::testing::Test {
+ protected:
+  void SetUp() override { RemoveCarouselKey(); }
+  void TearDown() override {
+    SetEnvironmentVariableA(previewEnvironment, nullptr);
+    RemoveCarouselKey();
+  }
+};
+
+std::string Dword(uint32_t value) {
+  return std::string(reinterpret_cast<char*>(&value), 4);
+}
+
+TEST_F(CarouselStore, EachValueReadsAsStoredOrAsItsDefault) {
+  const struct {
+    const char* name;
+    DWORD type;
+    std::string bytes;
+    const char* settings;
+  } cases[] = {
+      {"Savers", REG_MULTI_SZ, std::string("a\0b\0\0", 5),
+       "savers=a|b monitors=each order=list cycle=600"},
+      {"Savers", REG_MULTI_SZ, std::string("a\0bc", 4),
+       "savers=a|bc monitors=each order=list cycle=600"},
+      {"Savers", REG_MULTI_SZ, std::string("a\0b\0\0", 3),
+       "savers=a|b monitors=each order=list cycle=600"},
+      {"Savers", REG_SZ, std::string("C:\\x.scr\0", 9),
+       "savers=C:\\x.scr monitors=each order=list cycle=600"},
+      {"Savers", REG_DWORD, Dword(7), "savers= monitors=each order=list cycle=600"},
+      {"Savers", REG_BINARY, "x", "savers= monitors=each order=list cycle=600"},
+      {"Monitors", REG_SZ, std::string("Same\0", 5), "savers= monitors=same order=list cycle=600"},
+      {"Monitors", REG_SZ, "sideways", "savers= monitors=each order=list cycle=600"},
+      {"Monitors", REG_DWORD, Dword(1), "savers= monitors=each order=list cycle=600"},
+      {"Order", REG_EXPAND_SZ, "random", "savers= monitors=each order=random cycle=600"},
+      {"Order", REG_MULTI_SZ, std::string("random\0\0", 8),
+       "savers= monitors=each order=list cycle=600"},
+      {"Cycle", REG_DWORD, Dword(5), "savers= monitors=each order=list cycle=10"},
+      {"Cycle", REG_DWORD, Dword(0), "savers= monitors=each order=list cycle=0"},
+      {"Cycle", REG_DWORD, Dword(0xFFFFFFFFu), "savers= monitors=each order=list cycle=604800"},
+      {"Cycle", REG_QWORD, Dword(300) + Dword(0), "savers= monitors=each order=list cycle=600"},
+      {"Cycle", REG_SZ, std::string("300\0", 4), "savers= monitors=each order=list cycle=600"},
+      {"Cycle", REG_DWORD, "\x2c\x01", "savers= monitors=each order=list cycle=600"},
+  };
+  for (const auto& c : cases) {
+    RemoveCarouselKey();
+    SetRawValue(c.name, c.type, c.bytes);
+    EXPECT_EQ(c.settings, DescribeSettings(ReadSettings())) << c.name << " " << c.type;
+  }
+}
+
+// A list of savers too large to be one is not read; the values beside it still are.
+TEST_F(CarouselStore, AHugeListIsLeftUnreadAndTheOtherValuesStillCount) {
+  std::string huge(3u << 20, 'x');
+  huge += std::string("\0\0", 2);
+  SetRawValue("Savers", REG_MULTI_SZ, huge);
+  SetRawValue("Order", REG_SZ, std::string("random\0", 7));
+  EXPECT_EQ("savers= monitors=each order=random cycle=600", DescribeSettings(ReadSettings()));
+}
+
+TEST_F(CarouselStore, WrittenSettingsReadBackAndScriptsSeeTheDocumentedTypes) {
+  Settings settings;
+  settings.savers = {"C:\\windows\\system32\\a.scr", "D:\\Old savers\\b.scr"};
+  settings.monitors = MonitorChoice::Same;
+  settings.order = OrderChoice::Random;
+  settings.cycleSeconds = 3;  // stored as the 10 it counts as
+  ASSERT_TRUE(WriteSettings(settings));
+  EXPECT_EQ(
+      "savers=C:\\windows\\system32\\a.scr|D:\\Old savers\\b.scr monitors=same order=random "
+      "cycle=10",
+      DescribeSettings(ReadSettings()));
+  HKEY key = nullptr;
+  ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, settingsKey, 0, KEY_QUERY_VALUE, &key));
+  const struct {
+    const char* name;
+    DWORD type;
+    DWORD size;
+  } values[] = {{"Savers", REG_MULTI_SZ, 26 + 20 + 1},
+                {"Monitors", REG_SZ, 5},
+                {"Order", REG_SZ, 7},
+                {"Cycle", REG_DWORD, 4}};
+  for (const auto& v : values) {
+    DWORD type = 0, size = 0;
+    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, v.name, nullptr, &type, nullptr, &size));
+    EXPECT_EQ(v.type, type) << v.name;
+    EXPECT_EQ(v.size, size) << v.name;
+  }
+  RegCloseKey(key);
+}
+
+TEST_F(CarouselStore, OnlyAPreviewRunReadsThePreviewsSettings) {
+  Settings stored;
+  stored.savers = {"C:\\stored.scr"};
+  Settings preview;
+  preview.savers = {"C:\\preview.scr"};
+  preview.cycleSeconds = 0;
+  ASSERT_TRUE(WriteSettings(stored));
+  ASSERT_TRUE(WritePreviewSettings(preview));
+  EXPECT_EQ(DescribeSettings(stored), DescribeSettings(ReadSettings()));
+  SetEnvironmentVariableA(previewEnvironment, "yes");
+  EXPECT_EQ(DescribeSettings(stored), DescribeSettings(ReadSettings()));
+  SetEnvironmentVariableA(previewEnvironment, "1");
+  EXPECT_EQ(DescribeSettings(preview), DescribeSettings(ReadSettings()));
+}
+
+}  // namespace
