@@ -18,6 +18,7 @@ namespace {
 
 const char pageCaption[] = "Carousel";
 const char noSaverChecked[] = "Check at least one saver for Carousel to show.";
+const char cannotStore[] = "Carousel cannot store its settings in the registry.";
 
 struct PageState {
   Settings opened;  // as stored when the page opened: kept unless OK
@@ -212,6 +213,14 @@ void OnPageCommand(HWND page, WPARAM wParam) {
   }
 }
 
+// Stores what the page shows; when the registry refuses, says so and keeps the sheet open, so that
+// the choices are not lost.
+LONG_PTR OnApply(HWND page, PageState& state) {
+  if (WriteSettings(ChosenSettings(page, state))) return PSNRET_NOERROR;
+  MessageBoxA(page, cannotStore, pageCaption, MB_OK | MB_ICONEXCLAMATION);
+  return PSNRET_INVALID_NOCHANGEPAGE;
+}
+
 INT_PTR Answer(HWND page, LONG_PTR result) {
   SetWindowLongPtrA(page, DWLP_MSGRESULT, result);
   return TRUE;
@@ -224,9 +233,7 @@ INT_PTR OnSheetNotice(HWND page, const NMHDR* notice) {
   if (!notice || !state) return FALSE;
   switch (notice->code) {
     case PSN_KILLACTIVE: return Answer(page, SomeSaverChecked(page, *state) ? FALSE : TRUE);
-    case PSN_APPLY:
-      WriteSettings(ChosenSettings(page, *state));
-      return Answer(page, PSNRET_NOERROR);
+    case PSN_APPLY: return Answer(page, OnApply(page, *state));
     case NM_DBLCLK:
       if (notice->idFrom == IDC_CAROUSEL_SAVERS) OnSaverSettings(page);
       return FALSE;

@@ -177,6 +177,8 @@ class CarouselSheet : public ::testing::Test {
 };
 
 TEST_F(CarouselSheet, CancelKeepsWhatIsStoredWhilePreviewAndSettingsUseWhatThePageShows) {
+  stored.savers.push_back(StoredInSystem("zzcarousel_gone.scr"));
+  ASSERT_TRUE(WriteSettings(stored));
   const int result = RunSheet(
       [&](HWND sheet) {
         // Opened on the saver's own page, the stored savers first in their order.
@@ -185,11 +187,12 @@ TEST_F(CarouselSheet, CancelKeepsWhatIsStoredWhilePreviewAndSettingsUseWhatThePa
         HWND list = ListOf(sheet);
         ASSERT_TRUE(list);
         const std::vector<Row> rows = RowsOf(list);
-        ASSERT_GE(rows.size(), 2u);
+        ASSERT_GE(rows.size(), 3u);
         EXPECT_EQ("Stand-in Saver", rows[0].label);
         EXPECT_EQ("zzcarousel_a", rows[1].label);
-        EXPECT_TRUE(rows[0].checked && rows[1].checked);
-        for (size_t i = 2; i < rows.size(); ++i) {
+        EXPECT_EQ("zzcarousel_gone (skipped: missing)", rows[2].label);
+        EXPECT_TRUE(rows[0].checked && rows[1].checked && rows[2].checked);
+        for (size_t i = 3; i < rows.size(); ++i) {
           EXPECT_FALSE(rows[i].checked) << rows[i].label;
           EXPECT_NE("Carousel", rows[i].label);
           EXPECT_NE("zzcarousel_self", rows[i].label);
@@ -213,7 +216,8 @@ TEST_F(CarouselSheet, CancelKeepsWhatIsStoredWhilePreviewAndSettingsUseWhatThePa
         EXPECT_FALSE(moved[1].checked);
 
         Click(page, IDC_CAROUSEL_PREVIEW);
-        EXPECT_EQ("preview savers=" + a + " monitors=same order=random cycle=300",
+        EXPECT_EQ("preview savers=" + a + "|" + StoredInSystem("zzcarousel_gone.scr") +
+                      " monitors=same order=random cycle=300",
                   AwaitRecordLine("preview ", 10000));
         Select(list, 1);
         Click(page, IDC_CAROUSEL_SETTINGS);
