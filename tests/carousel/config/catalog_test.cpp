@@ -112,4 +112,15 @@ TEST_F(CarouselCatalog, SaysWhyAStoredSaverCannotRun) {
   EXPECT_TRUE(UsableSavers(settings).empty());
 }
 
+#ifdef CAROUSEL_OTHER_WORD_SIZE_SAVER
+// A 32-bit saver seen from the 64-bit Carousel: listed by its own name, and usable.
+TEST_F(CarouselCatalog, ReadsASaverOfTheOtherWordSize) {
+  const std::string peer = In(first, "peer.scr");
+  ASSERT_TRUE(CopyFileA(("Z:" CAROUSEL_OTHER_WORD_SIZE_SAVER), peer.c_str(), FALSE));
+  EXPECT_EQ("Stand-in Saver", SaverDisplayName(peer));
+  std::string why;
+  EXPECT_TRUE(IsUsableSaver(peer, &why)) << why;
+}
+#endif
+
 }  // namespace
