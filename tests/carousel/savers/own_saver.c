@@ -1,6 +1,8 @@
 /* A saver written the way many outside savers are: its own WinMain, no screen-saver library, a
    preview in the window named by "/p N" (decimal) sized to it, drawn with GDI on a timer of its
-   own. Built with CRASH_AFTER_MS it crashes that long after its preview starts. It logs what it
+   own. Built with CRASH_AFTER_MS it crashes that long after its preview starts. With
+   MORVANE_OWN_SAVER_BOX set it shows a message box of its own at the start, as a saver that
+   reports an error does: the box takes the activation from the window it runs in. It logs what it
    sees (test_log.h), the process id with every line, since several copies run at once. */
 #include <windows.h>
 #include <stdlib.h>
@@ -9,6 +11,7 @@
 
 #define DRAW_TIMER 1
 #define DRAW_MS    50
+#define SHOW_BOX   (WM_APP + 1)
 
 static int ticks;
 
@@ -32,6 +35,10 @@ static void OnTimer(HWND window) {
 static LRESULT CALLBACK PreviewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_TIMER: OnTimer(window); return 0;
+    case SHOW_BOX:
+      TestLog("own box pid=%lu", GetCurrentProcessId());
+      MessageBoxA(NULL, "Something went wrong", "Own Saver", MB_OK);
+      return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
   }
@@ -56,6 +63,8 @@ static int RunPreview(HINSTANCE instance, HWND parent) {
           (unsigned long)(ULONG_PTR)parent, area.left, area.top, area.right - area.left,
           area.bottom - area.top);
   SetTimer(window, DRAW_TIMER, DRAW_MS, NULL);
+  if (GetEnvironmentVariableA("MORVANE_OWN_SAVER_BOX", NULL, 0))
+    PostMessageA(window, SHOW_BOX, 0, 0);
   while (GetMessageA(&message, NULL, 0, 0) > 0) {
     TranslateMessage(&message);
     DispatchMessageA(&message);
