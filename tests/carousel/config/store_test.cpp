@@ -14,10 +14,7 @@ namespace {
 class CarouselStore : public ::testing::Test {
  protected:
   void SetUp() override { RemoveCarouselKey(); }
-  void TearDown() override {
-    SetEnvironmentVariableA(previewEnvironment, nullptr);
-    RemoveCarouselKey();
-  }
+  void TearDown() override { RemoveCarouselKey(); }
 };
 
 std::string Dword(uint32_t value) {
@@ -85,21 +82,6 @@ TEST_F(CarouselStore, WrittenSettingsReadBackAndScriptsSeeTheDocumentedTypes) {
     EXPECT_EQ(v.size, size) << v.name;
   }
   RegCloseKey(key);
-}
-
-TEST_F(CarouselStore, OnlyAPreviewRunReadsThePreviewsSettings) {
-  Settings stored;
-  stored.savers = {"C:\\stored.scr"};
-  Settings preview;
-  preview.savers = {"C:\\preview.scr"};
-  preview.cycleSeconds = 0;
-  ASSERT_TRUE(WriteSettings(stored));
-  ASSERT_TRUE(WritePreviewSettings(preview));
-  EXPECT_EQ(DescribeSettings(stored), DescribeSettings(ReadSettings()));
-  SetEnvironmentVariableA(previewEnvironment, "yes");
-  EXPECT_EQ(DescribeSettings(stored), DescribeSettings(ReadSettings()));
-  SetEnvironmentVariableA(previewEnvironment, "1");
-  EXPECT_EQ(DescribeSettings(preview), DescribeSettings(ReadSettings()));
 }
 
 }  // namespace
