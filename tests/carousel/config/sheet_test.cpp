@@ -40,7 +40,7 @@ BOOL CALLBACK FindSheetOfThisProcess(HWND window, LPARAM found) {
 }
 
 HWND AwaitSheet() {
-  for (int tries = 0; tries < 500; ++tries) {
+  for (int tries = 0; tries < 1000; ++tries) {
     HWND sheet = nullptr;
     EnumWindows(FindSheetOfThisProcess, reinterpret_cast<LPARAM>(&sheet));
     if (sheet) return sheet;
@@ -68,7 +68,7 @@ BOOL CALLBACK FindMessageBoxOfThisProcess(HWND window, LPARAM found) {
 
 // The text of the message box the sheet's thread shows, answered with OK; empty when none comes.
 std::string AnswerMessageBox() {
-  for (int tries = 0; tries < 250; ++tries) {
+  for (int tries = 0; tries < 500; ++tries) {
     BoxSearch search;
     EnumWindows(FindMessageBoxOfThisProcess, reinterpret_cast<LPARAM>(&search));
     if (search.box) {
@@ -124,7 +124,7 @@ bool ClickCheckbox(HWND sheet, int row) {
   clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
   clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
   SendInput(2, clicks, sizeof(INPUT));
-  for (int tries = 0; tries < 100; ++tries) {
+  for (int tries = 0; tries < 250; ++tries) {
     if ((ListView_GetCheckState(list, row) != 0) != before) return true;
     Sleep(20);
   }
