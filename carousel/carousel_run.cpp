@@ -17,13 +17,17 @@ namespace carousel {
 
 namespace {
 
-const LONG tickMs = 250;
+// The checks run this often: a saver that ends is replaced within it, one that hangs within it
+// and PingState::HangMs.
+const LONG tickMs = 400;
 // A saver that made no window by then is of no use on the monitor.
 const uint32_t windowWaitMs = 5000;
 // After every saver of the list failed to start on a monitor in a row, it waits this long.
 const uint32_t retryMs = 5000;
+// The savers start once every monitor is covered, or after this long at the most.
+const uint32_t coverWaitMs = 1000;
 // The pointer is looked at no more often than this, whichever window ticks.
-const uint32_t pointerLookMs = 200;
+const uint32_t pointerLookMs = 300;
 
 // One window of the run and the saver it shows.
 struct Screen {
@@ -53,6 +57,8 @@ struct Run {
   bool pointerKnown = false;
   bool dialogActive = false;
   uint32_t pointerLookedMs = 0;
+  bool covered = false;
+  uint32_t firstTickMs = 0;
 };
 
 Run run;
@@ -229,10 +235,26 @@ void TickPreview(Screen& screen) {
   }
 }
 
+// Every monitor has its window of the run, shown; or the run gave up waiting for that (a monitor
+// the framework leaves out, a monitor going while the run starts).
+bool EveryMonitorCovered() {
+  if (run.covered) return true;
+  const uint32_t now = Now();
+  if (!run.firstTickMs) run.firstTickMs = now;
+  int shown = 0, fullScreen = 0;
+  for (auto& screen : run.screens) {
+    if (!screen->fullScreen) continue;
+    ++fullScreen;
+    if (IsWindowVisible(screen->window)) ++shown;
+  }
+  const bool all = fullScreen == 0 || shown >= GetSystemMetrics(SM_CMONITORS);
+  run.covered = all || now - run.firstTickMs >= coverWaitMs;
+  return run.covered;
+}
+
 }  // namespace
 
 void OpenScreen(HWND window, int mode) {
-  LoadRun();
   std::unique_ptr<Screen> screen(new Screen);
   screen->window = window;
   screen->fullScreen = mode == WINDOWMODE_FULLSCREEN;
@@ -265,6 +287,9 @@ void CloseScreen(HWND window) {
 LONG TickScreen(HWND window) {
   Screen* screen = Find(window);
   if (!screen) return -1;
+  // Covering the monitors comes first: nothing is read or started before they are covered.
+  if (!EveryMonitorCovered()) return tickMs;
+  LoadRun();
   if (screen->fullScreen) {
     TickFullScreen(*screen, Now());
   } else {
