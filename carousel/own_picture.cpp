@@ -11,8 +11,7 @@ void DrawOwnPicture(HDC target, const RECT& area) {
   const int order[] = {0, 2, 1};
   const LONG cardWidth = width * 2 / 5, cardHeight = height / 2;
   for (int place : order) {
-    const LONG left = area.left + width / 10 + place * (width * 5 / 10 - cardWidth / 2) / 2 +
-                      (place == 1 ? 0 : 0);
+    const LONG left = area.left + width / 10 + place * (width / 2 - cardWidth / 2) / 2;
     const LONG top = area.top + height / 4 + (place == 1 ? -height / 10 : 0);
     HBRUSH brush = CreateSolidBrush(colours[place]);
     HGDIOBJ oldBrush = SelectObject(target, brush);

@@ -31,6 +31,7 @@ DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
 THRESHOLD = 200
 WM_SYSCOMMAND, SC_MONITORPOWER = 0x112, 0xF170
 DISPLAY_OFF, DISPLAY_ON = 2, -1
+WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, WTS_SESSION_UNLOCK = 0x2B1, 7, 8
 SAVER_NAMES = ("own_saver", "own_copy", "gdi_saver", "crash_saver", "crash_copy", "crash_third")
 
 build = None
@@ -127,13 +128,6 @@ class CarouselRun(unittest.TestCase):
         self.addCleanup(carousel.kill)
         return carousel
 
-    def shown(self, count, timeout=15):
-        """The first count "monitor N shows FILE (process P)" lines as (monitor, name, pid)."""
-        lines = self.scratch.wait_lines("Carousel: monitor", count, timeout)
-        shows = [re.match(r"Carousel: monitor (-?\d+) shows (\S+)\.scr \(process (\d+)\)", l)
-                 for l in lines]
-        return [(int(m.group(1)), m.group(2), int(m.group(3))) for m in shows if m][:count]
-
     def shows_lines(self):
         return [l for l in self.scratch.matching("Carousel: monitor") if " shows " in l]
 
@@ -141,9 +135,9 @@ class CarouselRun(unittest.TestCase):
         self.assertTrue(poll(lambda: len(self.shows_lines()) >= count, timeout, interval=0.05),
                         "fewer than %d savers started; log ends %r" % (count,
                                                                      self.scratch.lines()[-8:]))
-        return [(int(m.group(1)), m.group(2), int(m.group(3))) for m in (
-            re.match(r"Carousel: monitor (-?\d+) shows (\S+)\.scr \(process (\d+)\)", l)
-            for l in self.shows_lines())]
+        shows = (re.match(r"Carousel: monitor (-?\d+) shows (\S+)\.scr", l)
+                 for l in self.shows_lines())
+        return [(int(m.group(1)), m.group(2)) for m in shows]
 
     def assert_in_its_window(self, created_lines):
         """Each saver's window, as the saver itself sees it, fills one monitor of the run."""
@@ -152,6 +146,25 @@ class CarouselRun(unittest.TestCase):
             fields = dict(p.split("=", 1) for p in line.split() if "=" in p)
             rects.append(tuple(int(fields[k]) for k in ("x", "y", "w", "h")))
         self.assertEqual(sorted(self.monitors), sorted(rects))
+
+    def assert_held_while_blind(self, blind, seen):
+        held_before = len(self.scratch.matching("Carousel: nobody sees the run"))
+        self.send_to_run(*blind)
+        self.scratch.wait_lines("Carousel: nobody sees the run", held_before + 1)
+        time.sleep(0.3)  # what was on its way when they were held
+        pids = list(saver_processes())
+        count, cpu = len(self.scratch.lines()), cpu_ticks(pids)
+        time.sleep(1.5)
+        drawn = [l for l in self.scratch.lines()[count:] if "tick" in l or "timer" in l]
+        self.assertEqual([], drawn, "savers drew while nobody could see them")
+        self.assertLessEqual(cpu_ticks(pids) - cpu, 1, "savers used CPU while nobody saw them")
+        count = len(self.scratch.lines())
+        self.send_to_run(*seen)
+
+        def moving():
+            later = self.scratch.lines()[count:]
+            return any("own tick" in l for l in later) and any("gdi timer" in l for l in later)
+        self.assertTrue(poll(moving, 2.5, interval=0.05), "the savers do not move within 2 s")
 
     def end_with_key_on(self, carousel, monitor):
         self.move(*self.centre(monitor))
@@ -191,37 +204,25 @@ class CarouselRun(unittest.TestCase):
         carousel = self.start()
         first = self.wait_shows(3)
         # One different saver per monitor, in the stored order from the primary on.
-        self.assertEqual([(0, "own_saver"), (1, "gdi_saver"), (2, "own_copy")],
-                         sorted((m, name) for m, name, _ in first))
+        self.assertEqual([(0, "own_saver"), (1, "gdi_saver"), (2, "own_copy")], sorted(first))
         created = (self.scratch.wait_lines("own create", 2) +
                    self.scratch.wait_lines("gdi create", 1))
         self.assert_in_its_window(created)
         self.assertIn("child=1", self.scratch.matching("gdi create")[0])
-        self.assertEqual(3, len(poll(lambda: len(saver_processes()) == 3 and saver_processes(),
-                                     5) or {}), "not three saver processes")
+        self.assertTrue(poll(lambda: len(saver_processes()) == 3, 5), "not three saver processes")
 
-        # Display off: the savers are held, with no tick and no CPU; on again, they move.
+        # Display off, then the session locked: the savers are held, with no tick and no CPU;
+        # once seen again, they move within 2 s.
         self.scratch.wait_lines("own tick", 4)
-        self.send_to_run(WM_SYSCOMMAND, SC_MONITORPOWER, DISPLAY_OFF)
-        self.scratch.wait_lines("Carousel: nobody sees the run")
-        time.sleep(0.3)  # what was on its way when they were held
-        pids = list(saver_processes())
-        ticks, cpu = len(self.scratch.lines()), cpu_ticks(pids)
-        time.sleep(2.0)
-        held = self.scratch.lines()[ticks:]
-        self.assertEqual([], [l for l in held if "tick" in l or "timer" in l],
-                         "savers drew while the display was off")
-        self.assertLessEqual(cpu_ticks(pids) - cpu, 1, "savers used CPU while the display was off")
-        count = len(self.scratch.lines())
-        self.send_to_run(WM_SYSCOMMAND, SC_MONITORPOWER, DISPLAY_ON)
-        moved = poll(lambda: any("own tick" in l for l in self.scratch.lines()[count:]) and any(
-            "gdi timer" in l for l in self.scratch.lines()[count:]), 2.5, interval=0.05)
-        self.assertTrue(moved, "the savers do not move within 2 s of the display coming back")
-
-        # The cycle (10 s, two of them spent held): every monitor moves on to the next saver.
+        for blind, seen in (((WM_SYSCOMMAND, SC_MONITORPOWER, DISPLAY_OFF),
+                             (WM_SYSCOMMAND, SC_MONITORPOWER, DISPLAY_ON)),
+                            ((WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 0),
+                             (WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0))):
+            with self.subTest(blind=blind):
+                self.assert_held_while_blind(blind, seen)
+        # The cycle (10 s, the time held not counted): every monitor moves on to the next saver.
         after = self.wait_shows(6, timeout=15)[3:]
-        self.assertEqual([(0, "gdi_saver"), (1, "own_copy"), (2, "own_saver")],
-                         sorted((m, name) for m, name, _ in after))
+        self.assertEqual([(0, "gdi_saver"), (1, "own_copy"), (2, "own_saver")], sorted(after))
         self.assertTrue(poll(lambda: len(saver_processes()) == 3, 3), "not three savers after")
 
         self.end_with_key_on(carousel, self.monitors[2])
@@ -236,8 +237,8 @@ class CarouselRun(unittest.TestCase):
         rounds = self.wait_shows(9, timeout=25)[:9]
         picks = [rounds[i:i + 3] for i in range(0, 9, 3)]
         for pick in picks:
-            self.assertEqual([0, 1, 2], sorted(m for m, _, _ in pick))
-            self.assertEqual(1, len({name for _, name, _ in pick}), "monitors differ: %r" % pick)
+            self.assertEqual([0, 1, 2], sorted(m for m, _ in pick))
+            self.assertEqual(1, len({name for _, name in pick}), "monitors differ: %r" % pick)
         self.assertEqual(3, len({pick[0][1] for pick in picks}), "a saver came twice: %r" % picks)
         self.assertGreaterEqual(len(self.scratch.matching("crash pid=")), 6)
 
