@@ -94,6 +94,7 @@ void LoadRun() {
   run.savers = UsableSavers(run.settings);
   run.picker.reset(new SaverPicker(run.savers.size(), run.settings.monitors, run.settings.order,
                                    GetTickCount() ^ GetCurrentProcessId()));
+  // Null once this process is in the job: the savers are then in it from their start.
   run.job = MakeChildJob();
   Trace("%u saver(s), %s monitors, %s order, cycle %lu s", static_cast<unsigned>(run.savers.size()),
         MonitorChoiceText(run.settings.monitors), OrderChoiceText(run.settings.order),

@@ -79,6 +79,11 @@ HANDLE MakeChildJob() {
   if (!SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
     Trace("the savers' job does not end them with the run (error %lu)", GetLastError());
   }
+  // A saver put in the job after its start would escape it if the run were killed in between.
+  // The handle stays open for the whole process, so the job ends with it and not before.
+  if (AssignProcessToJobObject(job, GetCurrentProcess())) return nullptr;
+  Trace("the run is not in the savers' job (error %lu): each saver is put in after its start",
+        GetLastError());
   return job;
 }
 

@@ -50,7 +50,9 @@ class ChildSaver {
 };
 
 // A job whose last handle ending ends every process in it: the run's children die with the run
-// however it ends. Null (traced) where the system offers none.
+// however it ends. Carousel's own process goes into it first, so that every saver it starts is in
+// the job from its first instruction; where that is refused, the job is returned for Start to put
+// each saver in; else null (traced).
 HANDLE MakeChildJob();
 
 }  // namespace carousel

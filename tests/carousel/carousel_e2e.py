@@ -265,10 +265,17 @@ class CarouselRun(unittest.TestCase):
         self.assertTrue(carousel.running(), "the run ended without input")
         self.end_with_key_on(carousel, self.monitors[1])
 
-    def test_d_killed_the_savers_go_with_it(self):
+    def test_d_savers_that_end_by_themselves_replaced_and_killed_the_savers_go_with_it(self):
         self.configure(["own_saver", "gdi_saver"])
-        carousel = self.start()
+        carousel = self.start(env={"MORVANE_OWN_SAVER_END_MS": "1500"})
         self.wait_shows(3)
+        ended = self.scratch.wait_lines("own ends", 1, timeout=10)
+        seen, before = time.monotonic(), len(self.shows_lines())
+        self.assertTrue(poll(lambda: len(self.shows_lines()) > before, 2.5, interval=0.05),
+                        "no saver replaced the one that ended within 2 s")
+        print("replaced %.2f s after a saver ended" % (time.monotonic() - seen), file=sys.stderr)
+        pid = ended[0].split("pid=")[1]
+        self.assertTrue(self.scratch.matching("Carousel: saver process %s ended" % pid))
         self.assertTrue(poll(lambda: len(saver_processes()) == 3, 5), "not three savers")
         carousel.kill()
 

@@ -2,7 +2,8 @@
    preview in the window named by "/p N" (decimal) sized to it, drawn with GDI on a timer of its
    own. Built with CRASH_AFTER_MS it crashes that long after its preview starts. With
    MORVANE_OWN_SAVER_BOX set it shows a message box of its own at the start, as a saver that
-   reports an error does: the box takes the activation from the window it runs in. It logs what it
+   reports an error does: the box takes the activation from the window it runs in. With
+   MORVANE_OWN_SAVER_END_MS set to N it ends by itself N ms after its start. It logs what it
    sees (test_log.h), the process id with every line, since several copies run at once. */
 #include <windows.h>
 #include <stdlib.h>
@@ -14,6 +15,7 @@
 #define SHOW_BOX   (WM_APP + 1)
 
 static int ticks;
+static int endAfterMs;
 
 static void OnTimer(HWND window) {
   RECT area;
@@ -24,6 +26,11 @@ static void OnTimer(HWND window) {
   DeleteObject(brush);
   ReleaseDC(window, target);
   if (++ticks % 10 == 0) TestLog("own tick %d pid=%lu", ticks, GetCurrentProcessId());
+  if (endAfterMs > 0 && ticks * DRAW_MS >= endAfterMs) {
+    TestLog("own ends pid=%lu", GetCurrentProcessId());
+    DestroyWindow(window);
+    return;
+  }
 #ifdef CRASH_AFTER_MS
   if (ticks * DRAW_MS >= CRASH_AFTER_MS) {
     TestLog("crash pid=%lu", GetCurrentProcessId());
@@ -63,6 +70,7 @@ static int RunPreview(HINSTANCE instance, HWND parent) {
           (unsigned long)(ULONG_PTR)parent, area.left, area.top, area.right - area.left,
           area.bottom - area.top);
   SetTimer(window, DRAW_TIMER, DRAW_MS, NULL);
+  endAfterMs = TestNumber("MORVANE_OWN_SAVER_END_MS", 0);
   if (GetEnvironmentVariableA("MORVANE_OWN_SAVER_BOX", NULL, 0))
     PostMessageA(window, SHOW_BOX, 0, 0);
   while (GetMessageA(&message, NULL, 0, 0) > 0) {
