@@ -194,6 +194,8 @@ void ChildSaver::Release(uint32_t nowMs) {
   HoldProcess(process_, processId_, false);
   held_ = false;
   ping_.Forgive(nowMs);
+  // Held before it made its window: the wait for the window starts again.
+  if (!window_) startedMs_ = nowMs;
 }
 
 }  // namespace carousel
