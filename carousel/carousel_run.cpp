@@ -99,7 +99,6 @@ void LoadRun() {
   Trace("%u saver(s), %s monitors, %s order, cycle %lu s", static_cast<unsigned>(run.savers.size()),
         MonitorChoiceText(run.settings.monitors), OrderChoiceText(run.settings.order),
         static_cast<unsigned long>(run.settings.cycleSeconds));
-  if (run.savers.empty()) Trace("no usable saver: black on every monitor");
 }
 
 // Starts a saver of the list in the screen; on failure the next place is tried at the next tick,

@@ -20,7 +20,8 @@ sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "e2e"))
 from saverrun import Program, Scratch, windows_path  # noqa: E402
-from winesession import Session, parse_fields, poll  # noqa: E402
+from winesession import Session, crop, parse_fields, poll  # noqa: E402
+import multimon_e2e  # noqa: E402  (its screenshots of the whole desktop)
 
 SESSION_SCRIPT = os.path.join(HERE, "..", "..", "tools", "multimon-session.sh")
 LAYOUT = "three"
@@ -84,6 +85,7 @@ class CarouselRun(unittest.TestCase):
         subprocess.run([SESSION_SCRIPT, "start", build, LAYOUT], check=True, timeout=180)
         global session
         session = Session(build, state_dir="wine-mm")
+        multimon_e2e.session = session
         lines = [parse_fields(l) for l in session.run("uiprobe.exe", "monitors").stdout.splitlines()]
         cls.monitors = [tuple(int(l[k]) for k in ("x", "y", "w", "h")) for l in lines
                         if "primary" in l]
@@ -305,6 +307,30 @@ class CarouselRun(unittest.TestCase):
         # The host goes, the preview and its saver with it.
         self.assertEqual(0, host.wait_exit(15))
         self.assertEqual(2, preview.wait_exit(15))
+
+    def test_f_nothing_usable_black_on_every_monitor_until_a_key(self):
+        missing = self.scratch.path("missing.scr")
+        self.paths["missing"] = missing
+        self.configure(["missing"])
+        # A bright window of a user's program on every monitor, which must not show.
+        for monitor in self.monitors:
+            painter = Program(session, self.scratch, "uiprobe.exe", "paint", *map(str, monitor),
+                              "00ff00", "60")
+            self.addCleanup(painter.kill)
+        carousel = self.start()
+        self.scratch.wait_lines("Carousel: no usable saver")
+        lines = session.run("uiprobe.exe", "windows").stdout.splitlines()
+        runs = [parse_fields(l) for l in lines if "class=KoScreenSaverClass" in l]
+        self.assertEqual(sorted(self.monitors), sorted(
+            tuple(int(w[k]) for k in ("x", "y", "w", "h")) for w in runs))
+
+        def all_black():
+            shot = multimon_e2e.grab()
+            return all(multimon_e2e.lit_share(crop(shot, *self.to_x(m[0], m[1]), m[2], m[3]))
+                       < 0.01 for m in self.monitors)
+        self.assertTrue(poll(all_black, 10), "a monitor is not black")
+        self.assertEqual({}, saver_processes())
+        self.end_with_key_on(carousel, self.monitors[2])
 
 
 def load_tests(loader, tests, pattern):
