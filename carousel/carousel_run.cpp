@@ -104,7 +104,7 @@ void LoadRun() {
 // Starts a saver of the list in the screen; on failure the next place is tried at the next tick,
 // and after the whole list failed in a row, a while later.
 void StartSaver(Screen& screen, size_t saver) {
-  screen.child.Stop();
+  screen.child.Stop(0);
   screen.saver = saver;
   screen.shownSinceMs = Now();
   InvalidateRect(screen.window, nullptr, TRUE);

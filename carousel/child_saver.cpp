@@ -10,7 +10,6 @@ namespace carousel {
 
 namespace {
 
-const DWORD stopWaitMs = 2000;
 const UINT pingWaitMs = 40;
 
 struct ChildWindowSearch {
@@ -88,7 +87,7 @@ HANDLE MakeChildJob() {
 }
 
 bool ChildSaver::Start(const std::string& path, HWND host, HANDLE job) {
-  Stop();
+  Stop(0);
   // The handle in decimal, as the display settings pass it.
   char command[MAX_PATH + 64];
   int length = std::snprintf(command, sizeof command, "\"%s\" /p %lu", path.c_str(),
@@ -119,13 +118,13 @@ bool ChildSaver::Start(const std::string& path, HWND host, HANDLE job) {
   return true;
 }
 
-void ChildSaver::Stop() {
+void ChildSaver::Stop(DWORD waitMs) {
   if (!process_) return;
   // A held process ends as well; released first all the same, so that nothing waits on it.
   if (held_) HoldProcess(process_, processId_, false);
   TerminateProcess(process_, 0);
-  if (WaitForSingleObject(process_, stopWaitMs) != WAIT_OBJECT_0) {
-    Trace("saver process %lu did not end within %lu ms", processId_, stopWaitMs);
+  if (waitMs && WaitForSingleObject(process_, waitMs) != WAIT_OBJECT_0) {
+    Trace("saver process %lu did not end within %lu ms", processId_, waitMs);
   }
   CloseHandle(process_);
   process_ = nullptr;

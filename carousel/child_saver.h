@@ -19,8 +19,9 @@ class ChildSaver {
   // Starts `"path" /p <host>` inside job (null: none) before it runs a single instruction, so
   // that it never outlives the job. False (traced) when it cannot be started.
   bool Start(const std::string& path, HWND host, HANDLE job);
-  // Ends it and waits up to 2 s for it to be gone.
-  void Stop();
+  // Ends it and waits up to waitMs for it to be gone. A replaced saver is not waited for: the
+  // thread also runs the session's input hooks, which the system drops when they keep it waiting.
+  void Stop(DWORD waitMs = 2000);
 
   bool Started() const { return process_ != nullptr; }
   // The process has ended (crashed, or ended by itself).
