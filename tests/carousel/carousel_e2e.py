@@ -308,6 +308,19 @@ class CarouselRun(unittest.TestCase):
         self.assertEqual(0, host.wait_exit(15))
         self.assertEqual(2, preview.wait_exit(15))
 
+    def test_g_a_saver_that_stops_answering_replaced_within_two_seconds(self):
+        self.configure(["own_saver", "gdi_saver"])
+        carousel = self.start(env={"MORVANE_OWN_SAVER_HANG_MS": "1000"})
+        self.wait_shows(3)
+        self.scratch.wait_lines("own hangs", 1, timeout=10)
+        seen = time.monotonic()
+        replaced = poll(lambda: any("stopped answering" in l for l in self.scratch.matching(
+            "Carousel: monitor")), 2.5, interval=0.05)
+        self.assertTrue(replaced, "a saver that stopped answering was not replaced within 2 s")
+        print("replaced %.2f s after it stopped" % (time.monotonic() - seen), file=sys.stderr)
+        self.assertTrue(carousel.running())
+        self.end_with_key_on(carousel, self.monitors[1])
+
     def test_f_nothing_usable_black_on_every_monitor_until_a_key(self):
         missing = self.scratch.path("missing.scr")
         self.paths["missing"] = missing

@@ -3,7 +3,8 @@
    own. Built with CRASH_AFTER_MS it crashes that long after its preview starts. With
    MORVANE_OWN_SAVER_BOX set it shows a message box of its own at the start, as a saver that
    reports an error does: the box takes the activation from the window it runs in. With
-   MORVANE_OWN_SAVER_END_MS set to N it ends by itself N ms after its start. It logs what it
+   MORVANE_OWN_SAVER_END_MS set to N it ends by itself N ms after its start, with
+   MORVANE_OWN_SAVER_HANG_MS it stops answering for good. It logs what it
    sees (test_log.h), the process id with every line, since several copies run at once. */
 #include <windows.h>
 #include <stdlib.h>
@@ -16,6 +17,7 @@
 
 static int ticks;
 static int endAfterMs;
+static int hangAfterMs;
 
 static void OnTimer(HWND window) {
   RECT area;
@@ -30,6 +32,10 @@ static void OnTimer(HWND window) {
     TestLog("own ends pid=%lu", GetCurrentProcessId());
     DestroyWindow(window);
     return;
+  }
+  if (hangAfterMs > 0 && ticks * DRAW_MS >= hangAfterMs) {
+    TestLog("own hangs pid=%lu", GetCurrentProcessId());
+    Sleep(INFINITE);
   }
 #ifdef CRASH_AFTER_MS
   if (ticks * DRAW_MS >= CRASH_AFTER_MS) {
@@ -71,6 +77,7 @@ static int RunPreview(HINSTANCE instance, HWND parent) {
           area.bottom - area.top);
   SetTimer(window, DRAW_TIMER, DRAW_MS, NULL);
   endAfterMs = TestNumber("MORVANE_OWN_SAVER_END_MS", 0);
+  hangAfterMs = TestNumber("MORVANE_OWN_SAVER_HANG_MS", 0);
   if (GetEnvironmentVariableA("MORVANE_OWN_SAVER_BOX", NULL, 0))
     PostMessageA(window, SHOW_BOX, 0, 0);
   while (GetMessageA(&message, NULL, 0, 0) > 0) {
