@@ -170,10 +170,11 @@ void ChildSaver::Fit(HWND host) {
 
 bool ChildSaver::Hung(uint32_t nowMs) {
   if (!window_ || held_) return false;
-  // NOTE: a short wait on the saver thread, not SendMessageCallback: under Wine, a callback
-  // message to a process that crashed (and waits for its debugger) stopped the sender's ticks
-  // for good. SMTO_BLOCK: no tick of ours runs inside the wait. A window that answers does so in
-  // well under the wait; one that does not costs it once a tick until it counts as hung.
+  // NOTE: a short wait on the saver thread rather than SendMessageCallback: under Wine, with
+  // callback pings to a saver that crashed (its process kept alive for its debugger) the run lost
+  // its ticks, without pings it did not; a bounded wait needs no callback at all. SMTO_BLOCK: no
+  // tick of ours runs inside the wait. A window that answers does so in well under the wait; one
+  // that does not costs it once a tick until it counts as hung.
   DWORD_PTR result;
   if (SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_BLOCK | SMTO_ABORTIFHUNG, pingWaitMs,
                           &result)) {
