@@ -17,17 +17,17 @@ namespace carousel {
 
 namespace {
 
-// The checks run this often: a saver that ends is replaced within it, one that hangs within it
-// and PingState::HangMs.
-const LONG tickMs = 400;
+// The checks of every monitor run this often, on the ticks of the run's first window: a saver that
+// ends is replaced within it, one that hangs within it and PingState::HangMs. The other windows
+// tick seldom, only to take over when the first one goes (its monitor unplugged).
+const LONG tickMs = 500;
+const LONG otherTickMs = 1000;
 // A saver that made no window by then is of no use on the monitor.
-const uint32_t windowWaitMs = 5000;
+const int32_t windowWaitMs = 5000;
 // After every saver of the list failed to start on a monitor in a row, it waits this long.
 const uint32_t retryMs = 5000;
 // The savers start once every monitor is covered, or after this long at the most.
 const uint32_t coverWaitMs = 1000;
-// The pointer is looked at no more often than this, whichever window ticks.
-const uint32_t pointerLookMs = 300;
 
 // One window of the run and the saver it shows.
 struct Screen {
@@ -56,7 +56,6 @@ struct Run {
   POINT pointer = {};
   bool pointerKnown = false;
   bool dialogActive = false;
-  uint32_t pointerLookedMs = 0;
   bool covered = false;
   uint32_t firstTickMs = 0;
 };
@@ -167,7 +166,7 @@ bool CheckChild(Screen& screen, uint32_t now) {
   if (!screen.child.Window()) {
     if (screen.child.Adopt(screen.window)) {
       Trace("monitor %d: the saver's window is in place", MonitorNumber(screen));
-    } else if (now - screen.child.StartedMs() >= windowWaitMs) {
+    } else if (static_cast<int32_t>(now - screen.child.StartedMs()) >= windowWaitMs) {
       Replace(screen, "made no window");
       return true;
     }
@@ -194,9 +193,8 @@ void CheckCycle(Screen& screen, uint32_t now) {
 // (disabled, it should pass the movement on, but not every system routes it so): the pointer's
 // place, looked at on the ticks, goes to the framework as a movement on our window, so that its
 // threshold decides. Keys and buttons come through input_hooks.
-void LookAtPointer(HWND window, uint32_t now) {
-  if (run.dialogActive || now - run.pointerLookedMs < pointerLookMs) return;
-  run.pointerLookedMs = now;
+void LookAtPointer(HWND window) {
+  if (run.dialogActive) return;
   POINT cursor = {};
   if (!GetCursorPos(&cursor)) return;
   const bool moved = run.pointerKnown && (cursor.x != run.pointer.x || cursor.y != run.pointer.y);
@@ -208,7 +206,6 @@ void LookAtPointer(HWND window, uint32_t now) {
 }
 
 void TickFullScreen(Screen& screen, uint32_t now) {
-  LookAtPointer(screen.window, now);
   if (!screen.child.Started()) {
     if (run.savers.empty() || static_cast<int32_t>(now - screen.retryAtMs) < 0) return;
     // A first start, or the next place after a start that failed.
@@ -233,6 +230,13 @@ void TickPreview(Screen& screen) {
   } else if (screen.child.Started()) {
     screen.child.Adopt(screen.window);
   }
+}
+
+Screen* FirstFullScreen() {
+  for (auto& screen : run.screens) {
+    if (screen->fullScreen) return screen.get();
+  }
+  return nullptr;
 }
 
 // Every monitor has its window of the run, shown; or the run gave up waiting for that (a monitor
@@ -290,10 +294,17 @@ LONG TickScreen(HWND window) {
   // Covering the monitors comes first: nothing is read or started before they are covered.
   if (!EveryMonitorCovered()) return tickMs;
   LoadRun();
-  if (screen->fullScreen) {
-    TickFullScreen(*screen, Now());
-  } else {
+  if (!screen->fullScreen) {
     TickPreview(*screen);
+    return tickMs;
+  }
+  if (screen != FirstFullScreen()) return otherTickMs;
+  LookAtPointer(window);
+  // A replacement may change the screens' savers (with "same", all of them), never the list of
+  // screens. The time is read for each: a saver started for an earlier one is younger than the
+  // tick.
+  for (auto& each : run.screens) {
+    if (each->fullScreen) TickFullScreen(*each, Now());
   }
   return tickMs;
 }

@@ -242,7 +242,11 @@ class CarouselRun(unittest.TestCase):
             self.assertEqual([0, 1, 2], sorted(m for m, _ in pick))
             self.assertEqual(1, len({name for _, name in pick}), "monitors differ: %r" % pick)
         self.assertEqual(3, len({pick[0][1] for pick in picks}), "a saver came twice: %r" % picks)
-        self.assertGreaterEqual(len(self.scratch.matching("crash pid=")), 6)
+        # Each round ended with a crash that Carousel saw.
+        failed = [l for l in self.scratch.matching("Carousel: monitor")
+                  if l.endswith("stopped answering") or l.endswith(" ended")]
+        self.assertGreaterEqual(len(failed), 2, failed)
+        self.assertGreaterEqual(len(self.scratch.matching("crash pid=")), 2)
 
         # A movement within the threshold over a secondary monitor's saver ends nothing; beyond
         # it, everything.
