@@ -10,7 +10,8 @@ namespace carousel {
 // WM_CREATE of a window of the run (mode: its WindowMode) and its WM_DESTROY, which ends its saver.
 void OpenScreen(HWND window, int mode);
 void CloseScreen(HWND window);
-// SCRM_TIMER: the window's checks; returns the milliseconds to its next tick.
+// SCRM_TIMER: on the run's first full-screen window, the checks of every monitor; returns the
+// milliseconds to the window's next tick.
 LONG TickScreen(HWND window);
 // WM_SIZE: the saver's window follows.
 void FitScreen(HWND window);
