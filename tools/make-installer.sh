@@ -40,6 +40,7 @@ carry() {  # define, file: what the installer carries, a signed copy when signin
   defines+=(-D"$1"="$file")
 }
 carry SAVER32 "$b32/bin/glimmerbox.scr"
+carry CAROUSEL32 "$b32/bin/carousel.scr"
 # Run by the installer and the uninstaller, never installed: the 32-bit ones serve both word sizes.
 carry KEEPFILES "$b32/bin/keepfiles.exe"
 carry RESTORESAVERS "$b32/bin/restoresavers.exe"
@@ -55,6 +56,7 @@ add_agent() {  # build, suffix
 add_agent "$b32" 32
 if [ -n "$b64" ]; then
   carry SAVER64 "$b64/bin/glimmerbox.scr"
+  carry CAROUSEL64 "$b64/bin/carousel.scr"
   add_agent "$b64" 64
 fi
 if [ $signing = 1 ]; then

@@ -1,8 +1,8 @@
 ; The user's installer of Glimmerbox: the screen saver where Windows looks for savers, the hot-corner
 ; agent and its ScrHots.dll when the build has them, an uninstaller in Programs and Features.
-; tools/make-installer.sh defines VERSION, OUTFILE, SAVER32, KEEPFILES, RESTORESAVERS and, when
-; built, SAVER64, AGENT32, HOTS32, AGENT64 and HOTS64 (paths of the files to carry); when signing,
-; SIGN (tools/sign.sh) and SIGNED_PLUGINS (signed copies of NSIS's plugins).
+; tools/make-installer.sh defines VERSION, OUTFILE, SAVER32, CAROUSEL32, KEEPFILES, RESTORESAVERS
+; and, when built, SAVER64, CAROUSEL64, AGENT32, HOTS32, AGENT64 and HOTS64 (paths of the files to
+; carry); when signing, SIGN (tools/sign.sh) and SIGNED_PLUGINS (signed copies of NSIS's plugins).
 ;
 ; Silent (/S): installs, makes Glimmerbox the current screen saver (unless /KEEPSAVER) and, with the
 ; agent, starts hot corners at logon for every user (unless /NOCORNERS). Exit codes: 0 done, 2 a
@@ -340,8 +340,10 @@ Function MachinePart
     ; The 32-bit saver for 32-bit hosts (SysWOW64), the 64-bit one where 64-bit Windows lists savers.
     ${DisableX64FSRedirection}
     !insertmacro PutFile "${SAVER32}" "$WINDIR\SysWOW64" "glimmerbox.scr"
+    !insertmacro PutFile "${CAROUSEL32}" "$WINDIR\SysWOW64" "carousel.scr"
 !ifdef SAVER64
     !insertmacro PutFile "${SAVER64}" "$WINDIR\System32" "glimmerbox.scr"
+    !insertmacro PutFile "${CAROUSEL64}" "$WINDIR\System32" "carousel.scr"
 !ifdef AGENT64
     !insertmacro PutFile "${AGENT64}" "$WINDIR\System32" "morvanecorners.exe"
     !insertmacro PutFile "${HOTS64}" "$WINDIR\System32" "ScrHots.dll"
@@ -351,6 +353,7 @@ Function MachinePart
     ${EnableX64FSRedirection}
   ${Else}
     !insertmacro PutFile "${SAVER32}" "$SYSDIR" "glimmerbox.scr"
+    !insertmacro PutFile "${CAROUSEL32}" "$SYSDIR" "carousel.scr"
 !ifdef AGENT32
     !insertmacro PutFile "${AGENT32}" "$SYSDIR" "morvanecorners.exe"
     !insertmacro PutFile "${HOTS32}" "$SYSDIR" "ScrHots.dll"
@@ -570,8 +573,11 @@ FunctionEnd
 ; The user's half: their saver back to the one Glimmerbox replaced, unless they chose another since.
 Function un.UserPart
   StrCpy $R0 $InstalledSaver
+  ; Carousel goes too, from beside Glimmerbox: a user who chose it gets back what Glimmerbox replaced.
+  ${un.GetParent} $R0 $R1
   ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
   ${If} $0 == $R0
+  ${OrIf} $0 == "$R1\carousel.scr"
     ReadRegStr $1 HKCU "${USER_KEY}" "PreviousSaverMissing"
     ReadRegStr $2 HKCU "${USER_KEY}" "PreviousSaver"
     ${If} $1 == "1"
@@ -606,13 +612,16 @@ Function un.MachinePart
   DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
   ${If} ${RunningX64}
     Delete /REBOOTOK "$WINDIR\SysWOW64\glimmerbox.scr"
+    Delete /REBOOTOK "$WINDIR\SysWOW64\carousel.scr"
     ${DisableX64FSRedirection}
     Delete /REBOOTOK "$WINDIR\System32\glimmerbox.scr"
+    Delete /REBOOTOK "$WINDIR\System32\carousel.scr"
     Delete /REBOOTOK "$WINDIR\System32\morvanecorners.exe"
     Delete /REBOOTOK "$WINDIR\System32\ScrHots.dll"
     ${EnableX64FSRedirection}
   ${Else}
     Delete /REBOOTOK "$SYSDIR\glimmerbox.scr"
+    Delete /REBOOTOK "$SYSDIR\carousel.scr"
     Delete /REBOOTOK "$SYSDIR\morvanecorners.exe"
     Delete /REBOOTOK "$SYSDIR\ScrHots.dll"
   ${EndIf}

@@ -113,7 +113,7 @@ class Installer(unittest.TestCase):
         return False
 
     def installed_files(self):
-        return [p for p in files(DRIVE) if "glimmerbox" in p]
+        return [p for p in files(DRIVE) if "glimmerbox" in p or p.endswith("/carousel.scr")]
 
     def setUp(self):
         self.wine("reg", "add", DESKTOP, "/v", "SCRNSAVE.EXE", "/d", PREVIOUS, "/f")
@@ -125,10 +125,14 @@ class Installer(unittest.TestCase):
         with open(system32, "rb") as installed, open(os.path.join(BUILD, "bin", "glimmerbox.scr"),
                                                       "rb") as built:
             self.assertEqual(built.read(), installed.read(), "System32 holds this build's saver")
+        with open(os.path.join(DRIVE, "windows", "system32", "carousel.scr"), "rb") as installed, \
+                open(os.path.join(BUILD, "bin", "carousel.scr"), "rb") as built:
+            self.assertEqual(built.read(), installed.read(), "Carousel goes beside it")
         if WIN64:
-            with open(os.path.join(DRIVE, "windows", "syswow64", "glimmerbox.scr"), "rb") as a, \
-                    open(os.path.join(PEER, "bin", "glimmerbox.scr"), "rb") as b:
-                self.assertEqual(b.read(), a.read(), "SysWOW64 holds the 32-bit saver")
+            for name in ("glimmerbox.scr", "carousel.scr"):
+                with open(os.path.join(DRIVE, "windows", "syswow64", name), "rb") as a, \
+                        open(os.path.join(PEER, "bin", name), "rb") as b:
+                    self.assertEqual(b.read(), a.read(), "SysWOW64 holds the 32-bit " + name)
         self.assertEqual(r"c:\windows\system32\glimmerbox.scr",
                          (self.query(DESKTOP, "SCRNSAVE.EXE") or "").lower())
         self.assertEqual("1", self.query(DESKTOP, "ScreenSaveActive"))
@@ -160,6 +164,9 @@ class Installer(unittest.TestCase):
             if saver.poll() is None:
                 saver.kill()
 
+        # The user moved on to Carousel: it goes too, and they get back what Glimmerbox replaced.
+        self.wine("reg", "add", DESKTOP, "/v", "SCRNSAVE.EXE", "/d",
+                  r"C:\windows\system32\carousel.scr", "/f")
         uninstaller = self.query(UNINSTALL, "QuietUninstallString")
         self.assertTrue(uninstaller)
         program = re.match(r'"([^"]+)"', uninstaller).group(1)

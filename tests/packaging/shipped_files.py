@@ -18,6 +18,7 @@ sys.dont_write_bytecode = True
 SHIPPED = {
     "glimmerbox.exe": ("app", True, None),
     "glimmerbox.scr": ("app", True, None),
+    "carousel.scr": ("app", True, None),
     "morvanecorners.exe": ("app", True, None),
     "ScrHots.dll": ("dll", False, None),
     # Savers read the framework's own version text.

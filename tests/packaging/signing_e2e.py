@@ -107,7 +107,7 @@ class Signing(unittest.TestCase):
         self.assertEqual(0, listed.returncode, listed.stdout + listed.stderr)
         carried = signable(inside)
         names = sorted(os.path.basename(p).lower() for p in carried)
-        for name in ("glimmerbox.scr", "morvanecorners.exe", "scrhots.dll", "uninstall.exe",
+        for name in ("glimmerbox.scr", "carousel.scr", "morvanecorners.exe", "scrhots.dll", "uninstall.exe",
                      "system.dll", "nsdialogs.dll"):
             self.assertIn(name, names)
         self.assertEqual([], unsigned(carried, self.ca))
@@ -119,7 +119,8 @@ class Signing(unittest.TestCase):
         try:
             system = os.path.join(DRIVE, "windows")
             installed = [os.path.join(system, "system32", n)
-                         for n in ("glimmerbox.scr", "morvanecorners.exe", "ScrHots.dll")]
+                         for n in ("glimmerbox.scr", "carousel.scr", "morvanecorners.exe",
+                                   "ScrHots.dll")]
             installed += [os.path.join(system, "syswow64", "glimmerbox.scr"),
                           os.path.join(DRIVE, "Program Files (x86)", "Glimmerbox",
                                        "uninstall.exe")]
