@@ -128,8 +128,8 @@ namespace {
 
 // The monitors' rates as a test gives them: every monitor at displayHz.
 uint32_t displayHz = 60;
-uint32_t TestReportedHz(HMONITOR) {
-  return displayHz;
+uint32_t TestMillihertz(HMONITOR) {
+  return RefreshMillihertz(displayHz);
 }
 
 class TimerDisplayTicks : public TimerTest {
@@ -157,7 +157,7 @@ double MedianDisplayInterval(TickScript& script, uint32_t hz, int ticks) {
 }
 
 TEST_F(TimerDisplayTicks, TicksComeAtTheMonitorsRateWithUnknownRatesAsSixtyHertz) {
-  displayRefreshSteps.reportedHz = TestReportedHz;
+  displayRefreshSteps.millihertz = TestMillihertz;
   const struct {
     uint32_t hz;
     double periodMs;
@@ -172,7 +172,7 @@ TEST_F(TimerDisplayTicks, TicksComeAtTheMonitorsRateWithUnknownRatesAsSixtyHertz
 }
 
 TEST_F(TimerDisplayTicks, ADisplayChangeReadsTheRateAgainAndTheFiguresReportIt) {
-  displayRefreshSteps.reportedHz = TestReportedHz;
+  displayRefreshSteps.millihertz = TestMillihertz;
   displayHz = 50;
   TickScript script;
   ScrFrameFigures figures = {};
@@ -198,7 +198,7 @@ TEST_F(TimerDisplayTicks, ADisplayChangeReadsTheRateAgainAndTheFiguresReportIt) 
 }
 
 TEST_F(TimerDisplayTicks, OnBatteryALongerMinimumPeriodWins) {
-  displayRefreshSteps.reportedHz = TestReportedHz;
+  displayRefreshSteps.millihertz = TestMillihertz;
   powerState.onBattery = true;
   powerState.batteryPeriodMs = 45;
   TickScript script;
