@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Takes the debugging information off files about to ship, keeping it apart for crash analysis.
+# Each FILE (changed in place: give it copies) loses its .debug_ sections and gets a debug link
+# (the debug file's name and CRC) to FILE's name + .debug in SYMBOLS_DIR, which receives that
+# debug file; a debugger given SYMBOLS_DIR finds it. A static library ships without its debugging
+# information and goes whole into SYMBOLS_DIR. Strip before signing: the signature covers what ships.
+#   split-symbols.sh SYMBOLS_DIR FILE...
+set -euo pipefail
+# The MinGW-w64 objcopy reads 32-bit and 64-bit PE files alike.
+objcopy=${MORVANE_OBJCOPY:-x86_64-w64-mingw32-objcopy}
+dir=${1:?symbols folder}
+shift
+mkdir -p "$dir"
+for file in "$@"; do
+  name=$(basename "$file")
+  case "$name" in
+    *.a)
+      cp "$file" "$dir/$name"
+      "$objcopy" --strip-debug "$file"
+      ;;
+    *)
+      "$objcopy" --only-keep-debug "$file" "$dir/$name.debug"
+      "$objcopy" --strip-debug --add-gnu-debuglink="$dir/$name.debug" "$file"
+      ;;
+  esac
+done
