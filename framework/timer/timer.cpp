@@ -347,7 +347,9 @@ AfterTick TickOnce(TimerRecord* record, TickSchedule* schedule) {
 // message waiting gives way to it and comes again shortly, a bounded number of times in a row: a
 // thread in a wait that handles only sent messages (the run's end) would never take them. Only
 // full-screen windows do, whose input ends the run: a hundred previews giving way every 2 ms would
-// flood the thread with their ticks.
+// flood the thread with their ticks. The first tick never does: a new window always finds messages
+// of its creation and activation waiting, and giving way to them delayed the first frame by a
+// round trip to the timer thread while there were no ticks yet to starve anything.
 const LRESULT inputFirstDelayMs = 2;
 const int mostTicksGivenWay = 25;
 
@@ -525,12 +527,13 @@ LRESULT OnTimerRequest(HWND window, WPARAM request, LPARAM lParam) {
         if (!record->fullScreen && PreviewIsHidden(window)) {
           return PauseHiddenPreview(window, record);
         }
-        if (record->fullScreen && record->ticksGivenWay < mostTicksGivenWay &&
+        if (record->fullScreen && record->ticked && record->ticksGivenWay < mostTicksGivenWay &&
             InputOrPostWaiting()) {
           ++record->ticksGivenWay;
           return inputFirstDelayMs;
         }
         record->ticksGivenWay = 0;
+        record->ticked = true;
         return SendTimedTick(window, request, lParam);
       }
       break;

@@ -54,6 +54,7 @@ struct TimerRecord {
   int basePriority;   // the thread's priority on mains power
   bool lowered;       // the thread runs one level lower (on battery)
   int ticksGivenWay;  // ticks in a row that gave way to waiting input (the window's thread only)
+  bool ticked;        // the window has had a tick (the window's thread only)
   TimerRecord* nextLive;  // the live records, under the live-record lock
   DWORD threadId;         // target of the quit request
   HANDLE threadHandle;    // owned by the thread registry, which closes it

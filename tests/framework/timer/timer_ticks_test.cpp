@@ -62,6 +62,23 @@ TEST_F(TimerAnswers, APeriodSpacesTheStartsOfTicksByThatPeriod) {
   EXPECT_LE(median, 26.0);
 }
 
+// A full-screen window's tick gives way to messages waiting on its thread (input first), except the
+// first: a new window always has some waiting.
+TEST_F(TimerAnswers, TheFirstTickComesAtOnceWhileAMessageWaitsTheNextGivesWayToIt) {
+  TickScript script;
+  script.answer = RepeatThenEnd(0, 2);
+  HWND saver = Saver(&script);
+  PostMessageA(saver, WM_NULL, 0, 0);  // left queued: only sent messages are handled below
+  double started = NowMs();
+  ScrStartTimer(saver);
+  ASSERT_TRUE(HandleSentUntil([&] { return script.count() == 2; }, 5000));
+  double first = script.startMs[0] - started;
+  double second = script.startMs[1] - script.endMs[0];
+  // The second gave way to the waiting message as often as it may, 2 ms each time.
+  EXPECT_GE(second, 40.0);
+  EXPECT_LT(first, second / 2) << "the first tick gave way too";
+}
+
 using TimerPacingUnderWork = TimerTest;
 
 // 8 ms of drawing within a 20 ms period: the next tick is due 20 ms after the start of this one,
