@@ -26,7 +26,7 @@ name=morvane-sdk-$(cat "$stage/sdk/VERSION")
 mv "$stage/sdk" "$stage/$name"
 # Each file's symbols in the same folder of the symbols tree as the file in the SDK's.
 (cd "$stage/$name" && find . -type f \( -iname '*.dll' -o -iname '*.exe' -o -iname '*.scr' \
-  -o -iname '*.a' \) -print0) | while IFS= read -r -d '' file; do
+  -o -iname '*.a' -o -iname '*.o' \) -print0) | while IFS= read -r -d '' file; do
   "$(dirname "$0")/split-symbols.sh" "$stage/$name-symbols/$(dirname "$file")" "$stage/$name/$file"
 done
 if [ $signing = 1 ]; then

@@ -2,8 +2,9 @@
 # Takes the debugging information off files about to ship, keeping it apart for crash analysis.
 # Each FILE (changed in place: give it copies) loses its .debug_ sections and gets a debug link
 # (the debug file's name and CRC) to FILE's name + .debug in SYMBOLS_DIR, which receives that
-# debug file; a debugger given SYMBOLS_DIR finds it. A static library ships without its debugging
-# information and goes whole into SYMBOLS_DIR. Strip before signing: the signature covers what ships.
+# debug file; a debugger given SYMBOLS_DIR finds it. A static library or an object file ships
+# without its debugging information and goes whole into SYMBOLS_DIR. Strip before signing: the
+# signature covers what ships.
 #   split-symbols.sh SYMBOLS_DIR FILE...
 set -euo pipefail
 # The MinGW-w64 objcopy reads 32-bit and 64-bit PE files alike.
@@ -14,7 +15,9 @@ mkdir -p "$dir"
 for file in "$@"; do
   name=$(basename "$file")
   case "$name" in
-    *.a)
+    *.a | *.o)
+      # An import "library" may be a linker script, text with nothing to strip.
+      if [ "$(head -c 7 "$file")" != '!<arch>' ] && [ "${name%.o}" = "$name" ]; then continue; fi
       cp "$file" "$dir/$name"
       "$objcopy" --strip-debug "$file"
       ;;
