@@ -12,6 +12,13 @@ objcopy=${MORVANE_OBJCOPY:-x86_64-w64-mingw32-objcopy}
 dir=${1:?symbols folder}
 shift
 mkdir -p "$dir"
+# A program's link time, from its PE header: the stripped copy keeps it (objcopy would stamp the
+# time of the copy), so that the same build always ships the same bytes.
+link_time() {
+  local header
+  header=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+  od -An -tu4 -j$((header + 8)) -N4 "$1" | tr -d ' '
+}
 for file in "$@"; do
   name=$(basename "$file")
   case "$name" in
@@ -22,6 +29,8 @@ for file in "$@"; do
       "$objcopy" --strip-debug "$file"
       ;;
     *)
+      SOURCE_DATE_EPOCH=$(link_time "$file")
+      export SOURCE_DATE_EPOCH
       "$objcopy" --only-keep-debug "$file" "$dir/$name.debug"
       "$objcopy" --strip-debug --add-gnu-debuglink="$dir/$name.debug" "$file"
       ;;
