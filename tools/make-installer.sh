@@ -4,7 +4,9 @@
 #   make-installer.sh BUILD32 [BUILD64] OUT_DIR     prints the installer's path
 # With MORVANE_SIGN_PFX and MORVANE_SIGN_PASSWORD set (tools/sign.sh), every program and library in
 # it (copies: the builds stay as they are, NSIS's plugins included), its uninstaller and the
-# installer itself are signed. The installer appears in OUT_DIR only once it is complete.
+# installer itself are signed. What it carries ships without debugging information: the symbols go
+# to glimmerbox-<version>-symbols.zip beside the installer (tools/split-symbols.sh). Both appear in
+# OUT_DIR only once complete.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 if [ $# -eq 3 ]; then b64=$(cd "$2" && pwd); out=$3; else b64=""; out=${2:?output folder}; fi
@@ -29,14 +31,13 @@ partial=$stage/glimmerbox-setup.exe
 defines=(-DVERSION="$version" -DOUTFILE="$partial")
 # Programs and Features' help link; without it a placeholder (README, "Installing").
 [ -z "${MORVANE_HELP_URL:-}" ] || defines+=(-DHELP_URL="$MORVANE_HELP_URL")
-carry() {  # define, file: what the installer carries, a signed copy when signing
-  local file=$2
-  if [ $signing = 1 ]; then
-    mkdir -p "$stage/$1"
-    cp "$2" "$stage/$1/"
-    file=$stage/$1/$(basename "$2")
-    "$sign" "$file"
-  fi
+symbols=glimmerbox-$version-symbols
+carry() {  # define, file: a copy without debugging information, signed when signing
+  mkdir -p "$stage/$1"
+  cp "$2" "$stage/$1/"
+  local file=$stage/$1/$(basename "$2")
+  "$root/tools/split-symbols.sh" "$stage/$symbols/$1" "$file"
+  if [ $signing = 1 ]; then "$sign" "$file"; fi
   defines+=(-D"$1"="$file")
 }
 carry SAVER32 "$b32/bin/glimmerbox.scr"
@@ -45,7 +46,7 @@ carry CAROUSEL32 "$b32/bin/carousel.scr"
 carry KEEPFILES "$b32/bin/keepfiles.exe"
 carry RESTORESAVERS "$b32/bin/restoresavers.exe"
 # glimmerbox.nsi takes its icon from beside SAVER32.
-if [ $signing = 1 ] && [ -f "$b32/bin/glimmerbox.ico" ]; then cp "$b32/bin/glimmerbox.ico" "$stage/SAVER32/"; fi
+if [ -f "$b32/bin/glimmerbox.ico" ]; then cp "$b32/bin/glimmerbox.ico" "$stage/SAVER32/"; fi
 add_agent() {  # build, suffix
   # bin/agent/: bin/ScrHots.dll is the tests' stand-in.
   if [ -f "$1/bin/agent/morvanecorners.exe" ] && [ -f "$1/bin/agent/ScrHots.dll" ]; then
@@ -69,5 +70,7 @@ if [ $signing = 1 ]; then
   defines+=(-DSIGN="$sign" -DSIGNED_PLUGINS="$plugins")
 fi
 makensis -V2 "${defines[@]}" "$root/packaging/installer/glimmerbox.nsi" >&2
+(cd "$stage" && cmake -E tar cf "$stage/$symbols.zip" --format=zip "$symbols")
+mv -f "$stage/$symbols.zip" "$out/$symbols.zip"
 mv -f "$partial" "$exe"
 echo "$exe"

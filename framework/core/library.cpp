@@ -24,7 +24,8 @@ int InitLibrary() {
   libraryState.systemAgentPresent = 0;
   libraryState.agentWarningShown = 0;
   SetDefaultPrefs();
-  CreateCornerResources();
+  // The corner pictures and menus wait for their first use; the classes stay registered here,
+  // since a saver's own dialog may name them.
   return RegisterMonitorClasses();
 }
 

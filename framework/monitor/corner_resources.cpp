@@ -6,9 +6,10 @@
 
 namespace morvane {
 
-CornerResources cornerResources;
-
 namespace {
+
+CornerResources cornerResources;
+bool made;
 
 const UINT cornerStateNames[CornerStateCount] = {IDS_CORNER_DEFAULT, IDS_CORNER_NOW,
                                                  IDS_CORNER_NEVER};
@@ -62,8 +63,6 @@ void LayOutCorners() {
   cornerResources.monitorScreenRect = ToRect(screen);
 }
 
-}  // namespace
-
 void CreateCornerResources() {
   for (int corner = 0; corner < CornerCount; ++corner) {
     SetRectEmpty(&cornerResources.cornerRects[corner]);
@@ -76,7 +75,20 @@ void CreateCornerResources() {
   LayOutCorners();
 }
 
+}  // namespace
+
+const CornerResources& Corners() {
+  if (!made) CreateCornerResources();
+  made = true;
+  return cornerResources;
+}
+
+bool CornerResourcesMade() {
+  return made;
+}
+
 void ReleaseCornerResources() {
+  made = false;
   if (cornerResources.monitorBitmap) DeleteObject(cornerResources.monitorBitmap);
   cornerResources.monitorBitmap = nullptr;
   for (HBITMAP& mark : cornerResources.markBitmaps) {

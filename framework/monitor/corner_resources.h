@@ -1,6 +1,7 @@
 #pragma once
 // The hot-corner menus, bitmaps and geometry shared by every monitor control and the General page;
-// they live from InitLibrary to CloseLibrary.
+// made at their first use, which a full-screen run never has (loading them cost its start as
+// much as a bare window's whole start), and kept until CloseLibrary.
 #include <windows.h>
 
 namespace morvane {
@@ -21,11 +22,11 @@ struct CornerResources {
   RECT monitorScreenRect;
 };
 
-extern CornerResources cornerResources;
-
-// Builds menus, bitmaps and rectangles; whatever fails to load stays empty, unreported.
-void CreateCornerResources();
-// Deletes and clears whatever CreateCornerResources made.
+// The resources, built at the first call: whatever fails to load stays empty, unreported. The
+// thread that shows monitor controls (the saver's).
+const CornerResources& Corners();
+bool CornerResourcesMade();
+// Deletes and clears whatever Corners made; the next call builds them again.
 void ReleaseCornerResources();
 
 }  // namespace morvane

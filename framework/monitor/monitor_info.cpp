@@ -30,7 +30,7 @@ BOOL CALLBACK ChangeStyle(HWND owner, LPCCSTYLEA) {
 }
 
 INT CALLBACK SizeToText(DWORD, DWORD, HFONT, LPSTR) {
-  return cornerResources.monitorPictureSize.cx;
+  return Corners().monitorPictureSize.cx;
 }
 
 void Copy(char* target, size_t capacity, const char* text) {
@@ -50,8 +50,8 @@ extern "C" UINT WINAPI MonitorControlInfo(LPCCINFOA info) {
   Copy(info->szClass, sizeof info->szClass, "MorvaneMonitorClass");
   info->flOptions = CCF_NOTEXT;
   Copy(info->szDesc, sizeof info->szDesc, "Monitor");
-  info->cxDefault = sized ? static_cast<UINT>(cornerResources.monitorPictureSize.cx) : 0;
-  info->cyDefault = sized ? static_cast<UINT>(cornerResources.monitorPictureSize.cy) : 0;
+  info->cxDefault = sized ? static_cast<UINT>(Corners().monitorPictureSize.cx) : 0;
+  info->cyDefault = sized ? static_cast<UINT>(Corners().monitorPictureSize.cy) : 0;
   info->flStyleDefault = WS_CHILD | WS_VISIBLE | MS_PREVIEW;
   info->flExtStyleDefault = 0;
   info->flCtrlTypeMask = 0xFF3;

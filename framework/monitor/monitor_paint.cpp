@@ -9,28 +9,28 @@ namespace {
 // Over what the screen shows under the control (it erases nothing): the mask ANDed, then the
 // picture XORed, so that where the mask is white and the picture black the background stays.
 void ComposePicture(HDC canvas, HDC source, HWND control) {
-  const SIZE picture = cornerResources.monitorPictureSize;
-  if (cornerResources.monitorBitmap) {
-    SelectObject(source, cornerResources.monitorBitmap);
+  const CornerResources& corners = Corners();
+  const SIZE picture = corners.monitorPictureSize;
+  if (corners.monitorBitmap) {
+    SelectObject(source, corners.monitorBitmap);
     BitBlt(canvas, 0, 0, picture.cx, picture.cy, source, picture.cx, 0, SRCAND);
     BitBlt(canvas, 0, 0, picture.cx, picture.cy, source, 0, 0, SRCINVERT);
   }
   uint32_t style = static_cast<uint32_t>(GetWindowLongPtrA(control, GWL_STYLE));
   if (MonitorModeOf(style) != MonitorModeCorners) return;
   for (int corner = 0; corner < CornerCount; ++corner) {
-    HBITMAP mark = cornerResources.markBitmaps[CornerStateOf(style, corner)];
+    HBITMAP mark = corners.markBitmaps[CornerStateOf(style, corner)];
     if (!mark) continue;
     SelectObject(source, mark);
-    BitBlt(canvas, cornerResources.cornerRects[corner].left,
-           cornerResources.cornerRects[corner].top, cornerResources.markerSize.cx,
-           cornerResources.markerSize.cy, source, 0, 0, SRCCOPY);
+    BitBlt(canvas, corners.cornerRects[corner].left, corners.cornerRects[corner].top,
+           corners.markerSize.cx, corners.markerSize.cy, source, 0, 0, SRCCOPY);
   }
 }
 
 }  // namespace
 
 void OnMonitorPaint(HWND control) {
-  const SIZE picture = cornerResources.monitorPictureSize;
+  const SIZE picture = Corners().monitorPictureSize;
   PAINTSTRUCT paint;
   HDC screen = BeginPaint(control, &paint);
   HDC source = CreateCompatibleDC(screen);

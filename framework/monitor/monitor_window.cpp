@@ -27,7 +27,7 @@ LRESULT CALLBACK MonitorWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 }
 
 void OnMonitorCreate(HWND control) {
-  const SIZE picture = cornerResources.monitorPictureSize;
+  const SIZE picture = Corners().monitorPictureSize;
   RECT placed;
   GetWindowRect(control, &placed);
   if (placed.right - placed.left != picture.cx || placed.bottom - placed.top != picture.cy) {
@@ -41,7 +41,7 @@ void OnMonitorCreate(HWND control) {
       MonitorModePreview) {
     return;
   }
-  const RECT& screen = cornerResources.monitorScreenRect;
+  const RECT& screen = Corners().monitorScreenRect;
   CreateWindowExA(0, innerWindowClass, "Monitor window", WS_CHILD | WS_VISIBLE, screen.left,
                   screen.top, screen.right - screen.left, screen.bottom - screen.top, control,
                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(GetDlgCtrlID(control))),
@@ -49,12 +49,13 @@ void OnMonitorCreate(HWND control) {
 }
 
 void OnMonitorClick(HWND control, POINT point) {
+  const CornerResources& corners = Corners();
   int corner = -1;
   for (int index = 0; index < CornerCount; ++index) {
-    if (PtInRect(&cornerResources.cornerRects[index], point)) corner = index;
+    if (PtInRect(&corners.cornerRects[index], point)) corner = index;
   }
-  if (corner < 0 || !cornerResources.menus[corner]) return;
-  HMENU menu = cornerResources.menus[corner];
+  if (corner < 0 || !corners.menus[corner]) return;
+  HMENU menu = corners.menus[corner];
   int state = CornerStateOf(static_cast<uint32_t>(GetWindowLongPtrA(control, GWL_STYLE)), corner);
   CheckMenuItem(menu, state, MF_BYPOSITION | MF_CHECKED);
   ClientToScreen(control, &point);

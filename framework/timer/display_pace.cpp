@@ -17,6 +17,14 @@ uint32_t RefreshMillihertz(uint32_t reportedHz) {
   return reportedHz * 1000;
 }
 
+uint32_t RationalMillihertz(uint32_t numerator, uint32_t denominator) {
+  if (denominator == 0 || numerator == 0) return 0;
+  uint64_t millihertz = (uint64_t{numerator} * 1000 + denominator / 2) / denominator;
+  if (millihertz == 0) return 0;
+  return millihertz > DisplayPace::MaxMillihertz ? uint32_t{DisplayPace::MaxMillihertz}
+                                                 : static_cast<uint32_t>(millihertz);
+}
+
 void DisplayPace::Restart(uint64_t originUs) {
   originUs_ = originUs;
   index_ = 0;
@@ -31,6 +39,15 @@ void DisplayPace::SetRate(uint32_t millihertz, uint64_t nowUs) {
 
 uint64_t DisplayPace::NextDeadline(uint64_t nowUs) {
   if (!started_) SetRate(millihertz_, nowUs);
+  handedOut_ = true;
+  if (originOwed_) {
+    originOwed_ = false;
+    // The blank the alignment waited for, unless the tick asking has already run past the next.
+    if (nowUs < RefreshAt(1)) {
+      index_ = 0;
+      return originUs_;
+    }
+  }
   if (index_ >= restartAfterRefreshes) Restart(RefreshAt(index_));
   uint64_t next = index_ + 1;
   if (nowUs >= RefreshAt(next)) {
@@ -50,8 +67,18 @@ uint64_t DisplayPace::NextDeadline(uint64_t nowUs) {
 }
 
 void DisplayPace::AlignTo(uint64_t vblankUs) {
+  // A blank within an eighth of a period of the last deadline is that refresh; any later one has
+  // had no tick yet. An eighth leaves room for the wait's own latency and the grid's drift
+  // between alignments while telling neighbouring refreshes apart at any rate.
+  bool sameAsLast = false;
+  if (started_ && handedOut_) {
+    uint64_t last = RefreshAt(index_);
+    uint64_t eighth = 125000000ull / millihertz_;
+    sameAsLast = vblankUs <= last + eighth;
+  }
   started_ = true;
   Restart(vblankUs);
+  originOwed_ = !sameAsLast;
 }
 
 }  // namespace morvane

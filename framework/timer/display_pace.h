@@ -9,6 +9,9 @@ namespace morvane {
 // A monitor's refresh rate in millihertz from what the system reports in hertz. 0 and 1 mean "the
 // hardware's default" and count as 60 Hz; rates above 1000 Hz count as 1000.
 uint32_t RefreshMillihertz(uint32_t reportedHz);
+// The same from an exact rate as a fraction of hertz (60000/1001 for 59.94 Hz), rounded to the
+// nearest millihertz; 0 for a rate the fraction cannot give (a zero denominator, none at all).
+uint32_t RationalMillihertz(uint32_t numerator, uint32_t denominator);
 
 class DisplayPace {
  public:
@@ -25,7 +28,10 @@ class DisplayPace {
   // same refresh twice.
   uint64_t NextDeadline(uint64_t nowUs);
 
-  // Moves the grid's phase to a vertical blank observed at vblankUs, keeping the rate.
+  // Moves the grid's phase to a vertical blank observed at vblankUs, keeping the rate and the
+  // count of refreshes: unless that blank is the refresh handed out last (a tick that ended before
+  // its refresh came), it is a refresh no tick has had yet, and the next deadline is that blank
+  // itself, already past, so that the wait for it costs the display no frame.
   void AlignTo(uint64_t vblankUs);
 
   // The period in microseconds, for the frame figures' target interval.
@@ -42,6 +48,10 @@ class DisplayPace {
   // The refresh handed out last, counted from the origin.
   uint64_t index_ = 0;
   bool started_ = false;
+  // Whether a refresh has been handed out since the grid started, and whether the refresh at the
+  // origin (an aligned vertical blank) is still owed to a tick.
+  bool handedOut_ = false;
+  bool originOwed_ = false;
 };
 
 }  // namespace morvane

@@ -6,14 +6,16 @@
 
 #include <cstdint>
 
+#include "timer/align_schedule.h"
 #include "timer/display_pace.h"
 
 namespace morvane {
 
 // The monitors' rates as replaceable steps, so that tests can give monitors rates of their own.
 struct DisplayRefreshSteps {
-  // The rate the system reports for the monitor, in hertz (0 or 1: its default; 0 on failure).
-  uint32_t (*reportedHz)(HMONITOR monitor);
+  // The monitor's rate in millihertz, 0 when the system does not say: the exact rate where the
+  // system has it (QueryDisplayConfig), else the whole hertz of its display settings.
+  uint32_t (*millihertz)(HMONITOR monitor);
 };
 extern DisplayRefreshSteps displayRefreshSteps;
 extern const DisplayRefreshSteps platformDisplayRefreshSteps;
@@ -30,7 +32,8 @@ struct DisplayClock {
   UINT adapter;
   UINT source;
   bool vblankTried;
-  uint64_t alignedAtUs;
+  bool vblankAbsent;  // the system has no vertical-blank wait at all
+  AlignSchedule alignment;
 };
 
 // Follows the window to its monitor: a new monitor or a display change reads the rate again (and
@@ -40,6 +43,10 @@ void FollowWindowMonitor(DisplayClock& clock, HWND window, uint64_t nowUs);
 // Now and then, where the system offers it, waits for the monitor's vertical blank (at most one
 // refresh) and sets the grid's phase to it. Never available under Wine 8.
 void AlignToVerticalBlank(DisplayClock& clock, uint64_t nowUs);
+
+// Ticks resume after a pause (the display back on, the session unlocked): the monitor may have
+// come back at another phase, so the next tick aligns again, reopening a wait that had failed.
+void ResumeDisplayClock(DisplayClock& clock);
 
 // Lets go of what FollowWindowMonitor opened.
 void CloseDisplayClock(DisplayClock& clock);

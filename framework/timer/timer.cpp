@@ -99,6 +99,7 @@ TimerRecord* PrepareRecord(HWND window) {
 }
 
 void FreeRecord(TimerRecord* record) {
+  ReleaseTimerResolution(record);
   LeaveLiveRecord(record);
   CloseDisplayClock(record->display);
   CloseHandle(record->gate);
@@ -300,7 +301,8 @@ bool WaitForRefresh(TimerRecord* record, uint32_t floorMs) {
   AlignToVerticalBlank(clock, now);
   now = MicrosecondsNow();
   uint64_t due = clock.pace.NextDeadline(now);
-  DWORD waitMs = static_cast<DWORD>((due - now + 500) / 1000);
+  // A deadline already past (the refresh an alignment waited for) is ticked at once.
+  DWORD waitMs = due > now ? static_cast<DWORD>((due - now + 500) / 1000) : 0;
   if (waitMs == 0) {
     Sleep(0);
   } else {
@@ -316,7 +318,7 @@ AfterTick TickOnce(TimerRecord* record, TickSchedule* schedule) {
   // A window that is gone answers 0 at once, which would tick again at once for ever.
   if (WindowIsGone(record)) return AfterTick::WindowIsGone;
   // After the first frame, before the first wait.
-  ApplyTimerResolution();
+  ApplyTimerResolution(record);
   DWORD t1 = MillisecondsNow();
   uint32_t floor = record->fullScreen ? static_cast<uint32_t>(tickFloorMs) : 0;
   schedule->waitedFor = false;
@@ -345,7 +347,9 @@ AfterTick TickOnce(TimerRecord* record, TickSchedule* schedule) {
 // message waiting gives way to it and comes again shortly, a bounded number of times in a row: a
 // thread in a wait that handles only sent messages (the run's end) would never take them. Only
 // full-screen windows do, whose input ends the run: a hundred previews giving way every 2 ms would
-// flood the thread with their ticks.
+// flood the thread with their ticks. The first tick never does: a new window always finds messages
+// of its creation and activation waiting, and giving way to them delayed the first frame by a
+// round trip to the timer thread while there were no ticks yet to starve anything.
 const LRESULT inputFirstDelayMs = 2;
 const int mostTicksGivenWay = 25;
 
@@ -412,6 +416,7 @@ DWORD WINAPI TimerThreadProc(void* parameter) {
       ReportStrayMessage(message);
     }
     if (waitingForQuit) {
+      ReleaseTimerResolution(record);
       done = windowGone = WindowIsGone(record);
       continue;
     }
@@ -422,12 +427,16 @@ DWORD WINAPI TimerThreadProc(void* parameter) {
     if (!GateIsOpen(record)) {
       if (!paused) Trace("Thread: ticks paused");
       paused = true;
+      ReleaseTimerResolution(record);
       done = windowGone = WindowIsGone(record);
       if (!done) AwaitOpenGate(record);
       continue;
     }
-    if (paused) Trace("Thread: ticks resumed");
-    if (paused) schedule.waitedFor = false;
+    if (paused) {
+      Trace("Thread: ticks resumed");
+      schedule.waitedFor = false;
+      ResumeDisplayClock(record->display);
+    }
     paused = false;
     MatchPriority(record);
     switch (TickOnce(record, &schedule)) {
@@ -518,12 +527,13 @@ LRESULT OnTimerRequest(HWND window, WPARAM request, LPARAM lParam) {
         if (!record->fullScreen && PreviewIsHidden(window)) {
           return PauseHiddenPreview(window, record);
         }
-        if (record->fullScreen && record->ticksGivenWay < mostTicksGivenWay &&
+        if (record->fullScreen && record->ticked && record->ticksGivenWay < mostTicksGivenWay &&
             InputOrPostWaiting()) {
           ++record->ticksGivenWay;
           return inputFirstDelayMs;
         }
         record->ticksGivenWay = 0;
+        record->ticked = true;
         return SendTimedTick(window, request, lParam);
       }
       break;

@@ -54,6 +54,7 @@ struct TimerRecord {
   int basePriority;   // the thread's priority on mains power
   bool lowered;       // the thread runs one level lower (on battery)
   int ticksGivenWay;  // ticks in a row that gave way to waiting input (the window's thread only)
+  bool ticked;        // the window has had a tick (the window's thread only)
   TimerRecord* nextLive;  // the live records, under the live-record lock
   DWORD threadId;         // target of the quit request
   HANDLE threadHandle;    // owned by the thread registry, which closes it
@@ -63,6 +64,7 @@ struct TimerRecord {
   // SCR_TICK_DISPLAY), written by the thread and read for the frame figures; 0 before.
   volatile LONG targetIntervalUs;
   DisplayClock display;  // the thread's own, for SCR_TICK_DISPLAY
+  bool holdsResolution;  // the thread counts among those the 1 ms resolution is raised for
 };
 
 // The timer thread's routine; exit code 0.
@@ -125,13 +127,18 @@ bool AwaitTimerThreads(DWORD limitMs);
 // Empties the registry and closes the thread handles (the threads run on if still running).
 void CloseThreadRegistry();
 
-// The system timer resolution at 1 ms for the span of a run that uses timers, so that the waits of
-// the timer threads have 1 ms steps. Raise only asks for it: the first timer thread to have
-// handled a tick raises it (ApplyTimerResolution), since winmm, which does it, is slow to load and
-// the first frame needs no wait. Restore undoes a raise and nothing else; it runs once every timer
-// thread has ended.
+// The system timer resolution at 1 ms while a run that uses timers has full-screen ticks due, so
+// that the waits of the timer threads have 1 ms steps; a high resolution keeps the processor from
+// its power-saving states (system-wide before Windows 10 2004), so it is held only while something
+// is drawn. Raise only allows it: a full-screen timer thread that has handled a tick raises it
+// (ApplyTimerResolution), since winmm, which does it, is slow to load and the first frame needs no
+// wait; the last such thread to pause (display off, session locked), to stop ticking or to end
+// releases it (ReleaseTimerResolution), and the next tick due takes it back. Previews never raise
+// it. Restore forbids it again and undoes a raise still held; it runs once every timer thread has
+// ended.
 void RaiseTimerResolution();
-void ApplyTimerResolution();
+void ApplyTimerResolution(TimerRecord* record);
+void ReleaseTimerResolution(TimerRecord* record);
 void RestoreTimerResolution();
 
 // Milliseconds of the performance counter, wrapping at 32 bits: the timer threads' clock. Any

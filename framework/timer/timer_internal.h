@@ -30,6 +30,15 @@ struct TimerStartSteps {
 extern TimerStartSteps timerStartSteps;
 extern const TimerStartSteps platformTimerStartSteps;
 
+// timeBeginPeriod and timeEndPeriod, replaceable so that tests can count the raises and releases.
+// Both return TIMERR_NOERROR (0) on success.
+struct TimerResolutionSteps {
+  UINT (*begin)(UINT periodMs);
+  UINT (*end)(UINT periodMs);
+};
+extern TimerResolutionSteps timerResolutionSteps;
+extern const TimerResolutionSteps platformTimerResolutionSteps;
+
 // Timer records allocated and not yet freed, in the whole process.
 extern volatile LONG liveTimerRecords;
 

@@ -1,13 +1,10 @@
-// The registry of timer threads that a run waits for at its end, and the timer resolution of a
-// run. threadList is touched under threadListLock: timer threads are entered by ScrStartTimer and
-// the list is read and emptied by the run, both on the saver's thread, and the long wait happens
-// outside the lock.
+// The registry of timer threads that a run waits for at its end. threadList is touched under
+// threadListLock: timer threads are entered by ScrStartTimer and the list is read and emptied by
+// the run, both on the saver's thread, and the long wait happens outside the lock.
 #include <new>
 
 #include <windows.h>
-#include <mmsystem.h>
 
-#include "core/system_library.h"
 #include "timer/frame_figures.h"
 #include "timer/timer.h"
 #include "timer/timer_internal.h"
@@ -20,12 +17,6 @@ namespace {
 ThreadListNode* threadList;
 CRITICAL_SECTION threadListLock;
 bool threadListLockReady;
-// 1 while a run wants the 1 ms resolution; raised, 1 once a timer thread raised it.
-volatile LONG timerResolutionWanted;
-volatile LONG timerResolutionRaised;
-
-typedef MMRESULT(WINAPI* TimePeriodProc)(UINT);
-
 // Initialised once for the whole process: a second run must not initialise a lock that exists,
 // and a timer started outside any run still needs it.
 void EnsureThreadListLock() {
@@ -154,25 +145,6 @@ void CloseThreadRegistry() {
     delete node;
     node = next;
   }
-}
-
-void RaiseTimerResolution() {
-  InterlockedExchange(&timerResolutionWanted, 1);
-}
-
-void ApplyTimerResolution() {
-  if (!timerResolutionWanted || timerResolutionRaised) return;
-  if (InterlockedCompareExchange(&timerResolutionRaised, 1, 0) != 0) return;
-  auto beginPeriod = SystemFunction<TimePeriodProc>("winmm.dll", "timeBeginPeriod");
-  if (!beginPeriod || beginPeriod(1) != TIMERR_NOERROR)
-    InterlockedExchange(&timerResolutionRaised, 0);
-}
-
-void RestoreTimerResolution() {
-  InterlockedExchange(&timerResolutionWanted, 0);
-  if (InterlockedExchange(&timerResolutionRaised, 0) == 0) return;
-  auto endPeriod = SystemFunction<TimePeriodProc>("winmm.dll", "timeEndPeriod");
-  if (endPeriod) endPeriod(1);
 }
 
 DWORD MillisecondsNow() {

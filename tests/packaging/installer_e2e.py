@@ -15,6 +15,7 @@ import re
 import shutil
 import subprocess
 import sys
+import tempfile
 import time
 import unittest
 
@@ -47,6 +48,19 @@ def in_place(uninstaller):
     """The arguments that make the uninstaller run in place and return when done: _?= and its
     folder, unquoted as NSIS wants it (wine would quote one argument with spaces)."""
     return ("_?=" + uninstaller.rsplit("\\", 1)[0]).split(" ")
+
+
+def as_shipped(path):
+    """The build's program as the installer carries it: without its debugging sections."""
+    work = tempfile.mkdtemp()
+    copy = os.path.join(work, os.path.basename(path))
+    shutil.copyfile(path, copy)
+    subprocess.run([os.path.join(ROOT, "tools", "split-symbols.sh"), os.path.join(work, "symbols"),
+                    copy], check=True)
+    with open(copy, "rb") as f:
+        data = f.read()
+    shutil.rmtree(work)
+    return data
 
 
 def files(top):
@@ -122,17 +136,17 @@ class Installer(unittest.TestCase):
         files_before, registry_before = files(DRIVE), self.registry()
         self.assertEqual(0, self.install())
         system32 = os.path.join(DRIVE, "windows", "system32", "glimmerbox.scr")
-        with open(system32, "rb") as installed, open(os.path.join(BUILD, "bin", "glimmerbox.scr"),
-                                                      "rb") as built:
-            self.assertEqual(built.read(), installed.read(), "System32 holds this build's saver")
-        with open(os.path.join(DRIVE, "windows", "system32", "carousel.scr"), "rb") as installed, \
-                open(os.path.join(BUILD, "bin", "carousel.scr"), "rb") as built:
-            self.assertEqual(built.read(), installed.read(), "Carousel goes beside it")
+        with open(system32, "rb") as installed:
+            self.assertEqual(as_shipped(os.path.join(BUILD, "bin", "glimmerbox.scr")),
+                             installed.read(), "System32 holds this build's saver")
+        with open(os.path.join(DRIVE, "windows", "system32", "carousel.scr"), "rb") as installed:
+            self.assertEqual(as_shipped(os.path.join(BUILD, "bin", "carousel.scr")),
+                             installed.read(), "Carousel goes beside it")
         if WIN64:
             for name in ("glimmerbox.scr", "carousel.scr"):
-                with open(os.path.join(DRIVE, "windows", "syswow64", name), "rb") as a, \
-                        open(os.path.join(PEER, "bin", name), "rb") as b:
-                    self.assertEqual(b.read(), a.read(), "SysWOW64 holds the 32-bit " + name)
+                with open(os.path.join(DRIVE, "windows", "syswow64", name), "rb") as a:
+                    self.assertEqual(as_shipped(os.path.join(PEER, "bin", name)), a.read(),
+                                     "SysWOW64 holds the 32-bit " + name)
         self.assertEqual(r"c:\windows\system32\glimmerbox.scr",
                          (self.query(DESKTOP, "SCRNSAVE.EXE") or "").lower())
         self.assertEqual("1", self.query(DESKTOP, "ScreenSaveActive"))
@@ -258,9 +272,9 @@ class Installer(unittest.TestCase):
         programs = self.start_agent_and_saver()
         try:
             self.assertEqual(0, self.install())
-            with open(installed, "rb") as new, \
-                    open(os.path.join(BUILD, "bin", "glimmerbox.scr"), "rb") as built:
-                self.assertEqual(built.read(), new.read())
+            with open(installed, "rb") as new:
+                self.assertEqual(as_shipped(os.path.join(BUILD, "bin", "glimmerbox.scr")),
+                                 new.read())
             self.assertTrue(self.query(UNINSTALL, "DisplayName"))
             self.assertTrue(os.path.exists(installed))
             if self.has_agent():

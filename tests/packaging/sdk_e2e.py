@@ -190,6 +190,21 @@ class Sdk(unittest.TestCase):
             # The 64-bit .def names the exports plainly; the 32-bit one as stdcall decorates them.
             with open(os.path.join(self.sdk, "lib", "x64", "morvane.def")) as plain:
                 self.assertNotIn("@", plain.read().split("EXPORTS", 1)[1])
+            # Shipped without debugging information, linked to the symbols kept beside the zip.
+            with zipfile.ZipFile(self.archive[:-len(".zip")] + "-symbols.zip") as z:
+                kept = z.namelist()
+            for arch in arches:
+                for name in ("bin/%s/morvane.dll" % arch, "lib/%s/libmorvane_static.a" % arch):
+                    sections = run("x86_64-w64-mingw32-objdump", "-h",
+                                   os.path.join(self.sdk, name)).stdout
+                    self.assertIn(".text", sections, name)
+                    self.assertNotIn(".debug_", sections, name)
+                    # A DLL links to its .debug file; a static library is kept whole.
+                    symbols = name
+                    if name.endswith(".dll"):
+                        self.assertIn(".gnu_debuglink", sections, name)
+                        symbols += ".debug"
+                    self.assertTrue(any(n.endswith(symbols) for n in kept), symbols)
 
     @unittest.skipIf(MODE == "zip", "the zip has both word sizes")
     def test_a_word_size_that_was_not_built_is_refused_naming_the_one_there_is(self):

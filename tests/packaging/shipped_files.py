@@ -2,12 +2,18 @@
 resource (the project's version in numbers and text, the owner, the file's own name), the word
 size, string 1 of the saver (the name in the display settings), the icons and their image sizes,
 and each program's manifest (DPI awareness, common controls 6, no elevation, the systems known).
+And the files as the packages ship them, through tools/split-symbols.sh: no debugging sections,
+a debug link to each one's symbol file, whose CRC it carries.
 
     shipped_files.py SOURCE_DIR VERSION BITS ICO_FILE NAME=PATH..."""
 import os
 import re
+import shutil
+import subprocess
 import sys
+import tempfile
 import unittest
+import zlib
 import xml.etree.ElementTree as ElementTree
 
 import pefile
@@ -116,6 +122,50 @@ class VersionInformation(unittest.TestCase):
         at = 2 + 2 * first
         length = int.from_bytes(block[at:at + 2], "little")
         self.assertEqual("Glimmerbox", block[at + 2:at + 2 + 2 * length].decode("utf-16-le"))
+
+
+def section_names(image):
+    """The sections' full names: a name longer than eight characters ("/4") is an offset into the
+    COFF string table, which follows the symbol table."""
+    header = image.FILE_HEADER
+    strings = header.PointerToSymbolTable + 18 * header.NumberOfSymbols
+    data = image.__data__
+    names = {}
+    for section in image.sections:
+        name = section.Name.rstrip(b"\0").decode("latin-1")
+        if name.startswith("/") and name[1:].isdigit():
+            at = strings + int(name[1:])
+            name = data[at:data.find(b"\0", at)].decode("latin-1")
+        names[name] = section
+    return names
+
+
+class Symbols(unittest.TestCase):
+    def test_shipped_files_carry_no_debugging_sections_and_link_to_their_symbol_files(self):
+        with tempfile.TemporaryDirectory() as work:
+            copies = []
+            for name in SHIPPED:
+                copies.append(os.path.join(work, name))
+                shutil.copyfile(files[name], copies[-1])
+            symbols = os.path.join(work, "symbols")
+            subprocess.run([os.path.join(source, "tools", "split-symbols.sh"), symbols] + copies,
+                           check=True)
+            for name, copy in zip(SHIPPED, copies):
+                with self.subTest(file=name):
+                    self.assertIn(".debug_info", section_names(pe(name)), "built without symbols")
+                    shipped = pefile.PE(copy)
+                    sections = section_names(shipped)
+                    self.assertEqual([], [n for n in sections if n.startswith(".debug")])
+                    self.assertLess(os.path.getsize(copy), os.path.getsize(files[name]) * 0.8)
+                    link = sections[".gnu_debuglink"].get_data()
+                    target = link[:link.index(b"\0")].decode()
+                    self.assertEqual(name + ".debug", target)
+                    crc_at = (len(target) + 4) // 4 * 4
+                    crc = int.from_bytes(link[crc_at:crc_at + 4], "little")
+                    with open(os.path.join(symbols, target), "rb") as f:
+                        kept = f.read()
+                    self.assertEqual(zlib.crc32(kept), crc, "the link's CRC is not the file's")
+                    self.assertIn(".debug_info", section_names(pefile.PE(data=kept)))
 
 
 class Icons(unittest.TestCase):

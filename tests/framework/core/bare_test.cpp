@@ -15,11 +15,12 @@ namespace {
 TEST(WithoutResources, LibraryInitialisesWithEmptyMenusBitmapsAndRectangles) {
   ScrSetPrefs(ScrGetPrefs());
   ASSERT_TRUE(libraryState.initialised);
-  for (HMENU menu : cornerResources.menus) EXPECT_EQ(0, GetMenuItemCount(menu));
-  EXPECT_EQ(nullptr, cornerResources.monitorBitmap);
-  EXPECT_EQ(0, cornerResources.monitorPictureSize.cx);
-  for (const RECT& rect : cornerResources.cornerRects) EXPECT_TRUE(IsRectEmpty(&rect));
-  EXPECT_TRUE(IsRectEmpty(&cornerResources.monitorScreenRect));
+  const CornerResources& corners = Corners();
+  for (HMENU menu : corners.menus) EXPECT_EQ(0, GetMenuItemCount(menu));
+  EXPECT_EQ(nullptr, corners.monitorBitmap);
+  EXPECT_EQ(0, corners.monitorPictureSize.cx);
+  for (const RECT& rect : corners.cornerRects) EXPECT_TRUE(IsRectEmpty(&rect));
+  EXPECT_TRUE(IsRectEmpty(&corners.monitorScreenRect));
   ScrSettings settings = {};
   ScrGetSettings(&settings);  // no key name: the defaults, and nothing written
   EXPECT_EQ(60, settings.passwordDelay);

@@ -1,7 +1,7 @@
 // The framework linked into an executable: the first public call initialises it with the default
-// preferences, the corner menus, bitmaps, rectangles and monitor classes; CloseLibrary releases
-// them, and the next public call builds them again. The tests run in order in one fresh process,
-// since the library state is process-wide.
+// preferences and the monitor classes, and the first use of the corner menus, bitmaps and
+// rectangles builds them; CloseLibrary releases them all, and they are built again as before. The
+// tests run in order in one fresh process, since the library state is process-wide.
 #include "monitor/corner_resources.h"
 #include "core/library.h"
 #include "morvane.h"
@@ -38,7 +38,12 @@ TEST(Lifecycle, FirstPublicCallInitialisesWithDefaultPrefs) {
   ScrSetPrefs(prefs);
 }
 
-TEST(Lifecycle, CornerResourcesAndMonitorClassesAreBuilt) {
+TEST(Lifecycle, MonitorClassesAreRegisteredAtOnceAndCornerResourcesBuiltAtTheirFirstUse) {
+  UINT style = 0;
+  EXPECT_TRUE(ClassRegistered("MorvaneMonitorClass", &style));
+  EXPECT_FALSE(CornerResourcesMade()) << "made before anything used them";
+  const CornerResources& cornerResources = Corners();
+  EXPECT_TRUE(CornerResourcesMade());
   const char* names[] = {"Default", "Now", "Never"};
   for (int corner = 0; corner < CornerCount; ++corner) {
     ASSERT_EQ(3, GetMenuItemCount(cornerResources.menus[corner])) << corner;
@@ -63,7 +68,6 @@ TEST(Lifecycle, CornerResourcesAndMonitorClassesAreBuilt) {
                            &cornerResources.cornerRects[2], &cornerResources.cornerRects[3],
                            &cornerResources.monitorScreenRect};
   for (int i = 0; i < 5; ++i) EXPECT_TRUE(EqualRect(&expected[i], actual[i])) << "rectangle " << i;
-  UINT style = 0;
   EXPECT_TRUE(ClassRegistered("MorvaneMonitorClass", &style));
   EXPECT_EQ(UINT(CS_GLOBALCLASS), style);
   EXPECT_TRUE(ClassRegistered("MorvaneMonitorWindowClass", &style));
@@ -71,6 +75,7 @@ TEST(Lifecycle, CornerResourcesAndMonitorClassesAreBuilt) {
 }
 
 TEST(Lifecycle, SecondEnsureKeepsThemCloseReleasesThemAndTheNextCallRebuildsThem) {
+  const CornerResources& cornerResources = Corners();
   HMENU menu = cornerResources.menus[0];
   HBITMAP picture = cornerResources.monitorBitmap;
   EnsureLibrary();
@@ -97,7 +102,8 @@ TEST(Lifecycle, SecondEnsureKeepsThemCloseReleasesThemAndTheNextCallRebuildsThem
   ScrSetPrefs(ScrGetPrefs());
   EXPECT_TRUE(libraryState.initialised);
   EXPECT_EQ(module, libraryState.module);
-  EXPECT_EQ(3, GetMenuItemCount(cornerResources.menus[0]));
+  EXPECT_FALSE(CornerResourcesMade());
+  EXPECT_EQ(3, GetMenuItemCount(Corners().menus[0]));
   EXPECT_TRUE(ClassRegistered("MorvaneMonitorClass", &style));
 }
 

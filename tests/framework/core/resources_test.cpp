@@ -131,7 +131,7 @@ COLORREF ComposedPixel(COLORREF background, int x, int y) {
   HBRUSH brush = CreateSolidBrush(background);
   RECT all = {0, 0, 184, 170};
   FillRect(canvas, &all, brush);
-  HGDIOBJ oldSource = SelectObject(source, cornerResources.monitorBitmap);
+  HGDIOBJ oldSource = SelectObject(source, Corners().monitorBitmap);
   BitBlt(canvas, 0, 0, 184, 170, source, 184, 0, SRCAND);
   BitBlt(canvas, 0, 0, 184, 170, source, 0, 0, SRCINVERT);
   COLORREF pixel = GetPixel(canvas, x, y);

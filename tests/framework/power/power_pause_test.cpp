@@ -10,6 +10,7 @@
 #include "saver_fixture.h"
 #include "test_saver.h"
 #include "timer/timer.h"
+#include "timer/timer_internal.h"
 #include "window/saver_windows.h"
 
 #include <gtest/gtest.h>
@@ -65,6 +66,23 @@ ScrFrameFigures Figures() {
   return figures;
 }
 
+// The 1 ms timer resolution as the run asks for it: raises and releases counted, never made.
+volatile LONG raises, releases;
+UINT CountRaise(UINT) {
+  InterlockedIncrement(&raises);
+  return 0;
+}
+UINT CountRelease(UINT) {
+  InterlockedIncrement(&releases);
+  return 0;
+}
+bool Holding() {
+  return raises == releases + 1;
+}
+bool Released() {
+  return raises == releases;
+}
+
 bool fakeBattery;
 bool FakeSource() {
   return fakeBattery;
@@ -86,7 +104,10 @@ class PowerPauseTest : public ::testing::Test {
     ticks = 0;
     tickBusyMs = 0;
     tickAnswer = 20;
+    raises = releases = 0;
+    timerResolutionSteps = {CountRaise, CountRelease};
     OpenThreadRegistry();
+    RaiseTimerResolution();
   }
 
   void TearDown() override {
@@ -99,6 +120,9 @@ class PowerPauseTest : public ::testing::Test {
     libraryState.saverRunning = false;
     EXPECT_TRUE(AwaitTimerThreads(TimerThreadWaitLimit));
     CloseThreadRegistry();
+    RestoreTimerResolution();
+    EXPECT_TRUE(Released()) << raises << " raises, " << releases << " releases";
+    timerResolutionSteps = platformTimerResolutionSteps;
     powerState.sourceIsBattery = nullptr;
     powerState.batteryPeriodMs = DefaultBatteryPeriodMs;
     displayRun.listMonitors = ListSystemMonitors;
@@ -148,12 +172,17 @@ TEST_F(PowerPauseTest, TheDisplayGoingOffPausesTheTicksUntilItComesOnAgain) {
   HWND saver = StartFullScreen();
   ASSERT_TRUE(saver);
   ASSERT_TRUE(Ticking());
+  EXPECT_EQ(1, raises) << "the timer resolution was not raised for the ticks";
+  EXPECT_TRUE(Holding());
   // As the system tells the registered window, then as it tells the saver window itself.
   SendSetting(displayRun.watcher, consoleDisplayState, 0);
   EXPECT_TRUE(StaysStill()) << "ticks went on with the display off";
+  EXPECT_TRUE(Released()) << "the timer resolution stayed raised with the display off";
   EXPECT_TRUE(IsWindow(saver)) << "the saver closed when the display went off";
   SendSetting(displayRun.watcher, consoleDisplayState, 2);  // dimmed: still seen
   EXPECT_TRUE(Ticking(1000)) << "no ticks once the display came back";
+  EXPECT_EQ(2, raises) << "the timer resolution was not taken back with the ticks";
+  EXPECT_TRUE(Holding());
   SendSetting(saver, consoleDisplayState, 0);
   EXPECT_TRUE(StaysStill());
   SendSetting(saver, consoleDisplayState, 1);
@@ -173,11 +202,13 @@ TEST_F(PowerPauseTest, MonitorPowerCommandsAndSessionLocksPauseTheTicksToo) {
   EXPECT_TRUE(Ticking(1000));
   SendMessageA(displayRun.watcher, WM_WTSSESSION_CHANGE, 7, 1);  // locked
   EXPECT_TRUE(StaysStill()) << "session locked";
+  EXPECT_TRUE(Released()) << "the timer resolution stayed raised in a locked session";
   // Display on while still locked: nobody sees it yet.
   SendSetting(displayRun.watcher, consoleDisplayState, 1);
   EXPECT_TRUE(StaysStill());
   SendMessageA(displayRun.watcher, WM_WTSSESSION_CHANGE, 8, 1);  // unlocked
   EXPECT_TRUE(Ticking(1000));
+  EXPECT_TRUE(Holding());
   EXPECT_TRUE(IsWindow(saver));
 }
 
@@ -223,6 +254,7 @@ TEST_F(PowerPauseTest, APreviewWhoseHostIsHiddenOrMinimisedPausesUntilShown) {
   EXPECT_TRUE(StaysStill()) << "a minimised preview ticked on";
   ShowWindow(host, SW_RESTORE);
   EXPECT_TRUE(Ticking(2000));
+  EXPECT_EQ(0, raises) << "a preview raised the timer resolution";
 }
 
 TEST_F(PowerPauseTest, OnBatteryFullScreenTicksKeepTheMinimumPeriodAndFollowThePowerSource) {

@@ -172,16 +172,23 @@ void BenchCpu(const Options&) {
   std::printf("(the Wine server's own CPU is not included; measure it from the host)\n");
 }
 
-// ---- From starting the plain test saver with "/s" to its first tick ----
+// ---- From launching a saver with "/s" to its first tick, against a bare window ----
 
-// A program started with "/s", the log line that marks its first frame, and its window's class.
+// A program started with "/s" from its folder under the bench's, the log line that marks its first
+// frame, and its window's class. Each logs "winmain" at its entry (start_log.h).
 struct StartTarget {
+  const char* name;
+  const char* folder;
   const char* program;
   const char* line;
   const char* windowClass;
 };
-const StartTarget firstTickSaver = {"test_saver_plain.exe", "tick 0", "KoScreenSaverClass"};
-const StartTarget bareWindow = {"bare_window.exe", "painted", "BareFullScreenWindow"};
+const StartTarget startTargets[] = {
+    {"bare window (C)", "", "bare_window.exe", "painted", "BareFullScreenWindow"},
+    {"saver, morvane.dll", "c_saver", "start_saver_dll.exe", "tick", "KoScreenSaverClass"},
+    {"saver, static library", "", "start_saver_static.exe", "tick", "KoScreenSaverClass"},
+};
+const int startTargetCount = 3;
 const DWORD firstTickPollMs = 1;
 const DWORD firstTickLimitMs = 10000;
 const DWORD saverEndLimitMs = 5000;
@@ -227,15 +234,18 @@ std::string ReadLog(const std::string& logPath) {
   return text;
 }
 
-bool HasLine(const std::string& text, const char* prefix) {
+// The counter value on the line "prefix COUNT", or -1 while there is none.
+long long LoggedCount(const std::string& text, const char* prefix) {
   size_t length = std::strlen(prefix);
   for (size_t start = 0; start < text.size();) {
-    if (text.compare(start, length, prefix) == 0) return true;
+    if (text.compare(start, length, prefix) == 0 && text[start + length] == ' ') {
+      return std::strtoll(text.c_str() + start + length + 1, nullptr, 10);
+    }
     size_t newline = text.find('\n', start);
     if (newline == std::string::npos) break;
     start = newline + 1;
   }
-  return false;
+  return -1;
 }
 
 struct WindowSearch {
@@ -278,9 +288,19 @@ bool EndSaver(const PROCESS_INFORMATION& process, const char* windowClass) {
   return exitCode == 2;
 }
 
-// One start: the ms from just before CreateProcessA until the log shows the first tick, or a
-// negative value when the saver could not be started or did not tick in time.
-double FirstTickOnce(const std::string& folder, int run, const StartTarget& target) {
+// One start's figures in ms: from just before CreateProcessA to the program's WinMain, and from
+// there to its first frame; negative when it could not be started or did not draw in time.
+struct StartFigures {
+  double toMain, toFirst;
+};
+
+double CounterMs(long long counts) {
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  return 1000.0 * static_cast<double>(counts) / static_cast<double>(frequency.QuadPart);
+}
+
+StartFigures StartOnce(const std::string& benchFolder, int run, const StartTarget& target) {
   char logName[64];
   std::snprintf(logName, sizeof logName, "\\firsttick-%lu-%d.log",
                 static_cast<unsigned long>(GetCurrentProcessId()), run);
@@ -291,6 +311,7 @@ double FirstTickOnce(const std::string& folder, int run, const StartTarget& targ
   logPath += logName;
   DeleteFileA(logPath.c_str());
   std::string environment = SaverEnvironment(logPath);
+  std::string folder = benchFolder + (*target.folder ? std::string("\\") + target.folder : "");
   std::string commandLine = "\"" + folder + "\\" + target.program + "\" /s";
   std::vector<char> writableCommandLine(commandLine.begin(), commandLine.end());
   writableCommandLine.push_back('\0');
@@ -298,95 +319,100 @@ double FirstTickOnce(const std::string& folder, int run, const StartTarget& targ
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
 
+  StartFigures figures = {-1, -1};
+  LARGE_INTEGER launch;
+  QueryPerformanceCounter(&launch);
   double start = NowMs();
   if (!CreateProcessA(nullptr, writableCommandLine.data(), nullptr, nullptr, FALSE, 0,
                       &environment[0], folder.c_str(), &startup, &process)) {
     std::printf("run %2d: CreateProcessA(%s) failed, error %lu\n", run, commandLine.c_str(),
                 static_cast<unsigned long>(GetLastError()));
-    return -1;
+    return figures;
   }
-  double elapsed = -1;
+  long long first = -1;
+  std::string text;
   for (;;) {
-    if (HasLine(ReadLog(logPath), target.line)) {
-      elapsed = NowMs() - start;
-      break;
-    }
-    if (NowMs() - start > firstTickLimitMs) break;
+    text = ReadLog(logPath);
+    first = LoggedCount(text, target.line);
+    if (first >= 0 || NowMs() - start > firstTickLimitMs) break;
     if (WaitForSingleObject(process.hProcess, firstTickPollMs) == WAIT_OBJECT_0) {
-      // It may have logged its tick just before ending; look once more.
-      if (HasLine(ReadLog(logPath), target.line)) elapsed = NowMs() - start;
+      // It may have logged its frame just before ending; look once more.
+      text = ReadLog(logPath);
+      first = LoggedCount(text, target.line);
       break;
     }
   }
-  if (elapsed < 0) {
+  long long main = LoggedCount(text, "winmain");
+  if (first >= 0 && main >= 0) {
+    figures = {CounterMs(main - launch.QuadPart), CounterMs(first - main)};
+  } else {
     DWORD exitCode = STILL_ACTIVE;
     GetExitCodeProcess(process.hProcess, &exitCode);
     if (exitCode == STILL_ACTIVE) {
-      std::printf("run %2d: no first tick within %lu ms\n", run,
+      std::printf("run %2d: %s: no first frame within %lu ms\n", run, target.name,
                   static_cast<unsigned long>(firstTickLimitMs));
     } else {
-      std::printf("run %2d: the saver ended with %lu before its first tick\n", run,
+      std::printf("run %2d: %s ended with %lu before its first frame\n", run, target.name,
                   static_cast<unsigned long>(exitCode));
     }
-    std::string text = ReadLog(logPath);
     std::printf("        its log: %s\n", text.empty() ? "(nothing)" : text.c_str());
   }
   EndSaver(process, target.windowClass);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   DeleteFileA(logPath.c_str());
-  return elapsed;
+  return figures;
 }
 
-void PrintStartFigures(const char* what, const std::vector<double>& times, int runs) {
-  if (times.empty()) {
-    std::printf("%-34s no run reached its first frame\n", what);
-    return;
-  }
-  std::printf("%-34s runs %zu of %d: mean %.3f ms, median %.3f ms, min %.3f ms, max %.3f ms\n",
-              what, times.size(), runs, Mean(times), Median(times),
-              *std::min_element(times.begin(), times.end()),
-              *std::max_element(times.begin(), times.end()));
-}
-
-// The saver's start and a bare window's, taken in turns so that both meet the same machine.
+// Each program started in turns, so that all meet the same machine; medians, and each saver's
+// launch-to-first-frame over the bare window's.
 void BenchFirstTick(const Options& options) {
   std::printf(
-      "\n== From CreateProcessA(\"PROGRAM /s\") to its first frame in its log, %d runs each ==\n",
+      "\n== From CreateProcessA(\"PROGRAM /s\") to WinMain and on to the first frame, "
+      "%d runs each in turns ==\n",
       options.runs);
-  std::printf("saver: %s to \"%s\"; bare window: %s to \"%s\"\n", firstTickSaver.program,
-              firstTickSaver.line, bareWindow.program, bareWindow.line);
   std::printf(
-      "Clock: QueryPerformanceCounter; the log is polled every %lu ms, so a figure can be "
-      "late by that much plus one read of the log.\n",
-      static_cast<unsigned long>(firstTickPollMs));
+      "Clock: QueryPerformanceCounter, read by each program at WinMain and at its first frame "
+      "(the bare window's first WM_PAINT, a saver's first tick). The DLL-linked saver loads the "
+      "installed morvane.dll.\n");
   std::string folder = ProgramFolder();
   // Wine starts its desktop process for the first program of a session that needs it; a window
   // program started from this console program before then never gets a window (Wine's own
   // notepad neither). Making the desktop here also keeps that one-off start out of the figures.
   GetDesktopWindow();
-  std::vector<double> saver, bare;
+  std::vector<double> toMain[startTargetCount], toFirst[startTargetCount], total[startTargetCount];
   for (int run = 1; run <= options.runs; ++run) {
-    double bareMs = FirstTickOnce(folder, run, bareWindow);
-    double saverMs = FirstTickOnce(folder, run, firstTickSaver);
-    std::printf("run %2d: saver %8.3f ms, bare window %8.3f ms\n", run, saverMs, bareMs);
-    if (saverMs >= 0) saver.push_back(saverMs);
-    if (bareMs >= 0) bare.push_back(bareMs);
+    std::printf("run %2d:", run);
+    for (int t = 0; t < startTargetCount; ++t) {
+      StartFigures f = StartOnce(folder, run, startTargets[t]);
+      std::printf("  %s %.1f+%.1f ms", startTargets[t].program, f.toMain, f.toFirst);
+      if (f.toMain < 0) continue;
+      toMain[t].push_back(f.toMain);
+      toFirst[t].push_back(f.toFirst);
+      total[t].push_back(f.toMain + f.toFirst);
+    }
+    std::printf("\n");
     std::fflush(stdout);
   }
-  PrintStartFigures("saver, /s to its first tick:", saver, options.runs);
-  PrintStartFigures("bare window, to its first paint:", bare, options.runs);
-  if (!saver.empty() && !bare.empty()) {
-    std::printf("start ratio (medians, saver over bare window): %.3f\n",
-                Median(saver) / Median(bare));
+  std::printf("%-24s %5s  %16s  %16s  %16s  %6s\n", "program", "runs", "launch->WinMain",
+              "WinMain->first", "launch->first", "ratio");
+  for (int t = 0; t < startTargetCount; ++t) {
+    if (total[t].empty()) {
+      std::printf("%-24s no run reached its first frame\n", startTargets[t].name);
+      continue;
+    }
+    double ratio = total[0].empty() ? 0 : Median(total[t]) / Median(total[0]);
+    std::printf("%-24s %5zu  %13.1f ms  %13.1f ms  %13.1f ms  %6.3f\n", startTargets[t].name,
+                total[t].size(), Median(toMain[t]), Median(toFirst[t]), Median(total[t]), ratio);
   }
+  std::printf("(medians; ratio: launch->first over the bare window's)\n");
 }
 
 // ---- Ticks paced by the display ----
 
 struct MonitorRates {
   HMONITOR monitors[4];
-  uint32_t hz[4];
+  uint32_t millihertz[4];  // 0: the system does not say
   int count;
 };
 MonitorRates benchRates;
@@ -394,16 +420,20 @@ MonitorRates benchRates;
 BOOL CALLBACK AddBenchMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
   if (benchRates.count == 4) return FALSE;
   benchRates.monitors[benchRates.count] = monitor;
-  benchRates.hz[benchRates.count] = platformDisplayRefreshSteps.reportedHz(monitor);
+  benchRates.millihertz[benchRates.count] = platformDisplayRefreshSteps.millihertz(monitor);
   ++benchRates.count;
   return TRUE;
 }
 
 // The system's rates, except that a second monitor reporting the first one's rate is given 75 Hz,
 // so that two windows of different rates can be measured where the display cannot have them.
-uint32_t BenchReportedHz(HMONITOR monitor) {
+uint32_t RateOf(int i) {
+  return benchRates.millihertz[i] ? benchRates.millihertz[i] : 60000;
+}
+
+uint32_t BenchMillihertz(HMONITOR monitor) {
   for (int i = 0; i < benchRates.count; ++i) {
-    if (benchRates.monitors[i] == monitor) return benchRates.hz[i];
+    if (benchRates.monitors[i] == monitor) return benchRates.millihertz[i];
   }
   return 0;
 }
@@ -449,33 +479,32 @@ void BenchDisplay(const Options& options) {
   EnumDisplayMonitors(nullptr, nullptr, AddBenchMonitor, 0);
   std::printf("\n== Ticks paced by the display (SCR_TICK_DISPLAY), %d s per window ==\n", seconds);
   for (int i = 0; i < benchRates.count; ++i) {
-    std::printf("monitor %d reports %lu Hz\n", i + 1, static_cast<unsigned long>(benchRates.hz[i]));
+    std::printf("monitor %d reports %.3f Hz\n", i + 1, RateOf(i) / 1000.0);
   }
   std::printf("%-26s %6s  %8s  %9s  %8s  %8s\n", "window", "ticks", "per s", "mean ms", "p99 dev",
               "period");
   DisplayTicks one[1];
   HMONITOR primary[1] = {nullptr};
   RunDisplayTicks(one, primary, 1, seconds);
-  PrintDisplayRow("one window, the display's", one[0].script,
-                  1000.0 / (RefreshMillihertz(benchRates.hz[0]) / 1000.0));
+  PrintDisplayRow("one window, the display's", one[0].script, 1000.0 / (RateOf(0) / 1000.0));
   if (benchRates.count < 2) {
     std::printf("one monitor: for two rates run it in tools/multimon-session.sh's session\n");
     return;
   }
-  bool sameRate = RefreshMillihertz(benchRates.hz[0]) == RefreshMillihertz(benchRates.hz[1]);
+  bool sameRate = RateOf(0) == RateOf(1);
   if (sameRate) {
-    benchRates.hz[1] = 75;
+    benchRates.millihertz[1] = 75000;
     std::printf("monitor 2 reports the same rate: given 75 Hz through the test seam\n");
   }
-  displayRefreshSteps.reportedHz = BenchReportedHz;
+  displayRefreshSteps.millihertz = BenchMillihertz;
   DisplayTicks two[2];
   RunDisplayTicks(two, benchRates.monitors, 2, seconds);
   displayRefreshSteps = platformDisplayRefreshSteps;
   for (int i = 0; i < 2; ++i) {
     char what[32];
     std::snprintf(what, sizeof what, "monitor %d at %lu Hz", i + 1,
-                  static_cast<unsigned long>(RefreshMillihertz(benchRates.hz[i]) / 1000));
-    PrintDisplayRow(what, two[i].script, 1e6 / RefreshMillihertz(benchRates.hz[i]));
+                  static_cast<unsigned long>(RateOf(i) / 1000));
+    PrintDisplayRow(what, two[i].script, 1e6 / RateOf(i));
   }
 }
 
