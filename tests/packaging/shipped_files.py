@@ -115,13 +115,14 @@ class VersionInformation(unittest.TestCase):
                 owners.add((strings["CompanyName"], strings["LegalCopyright"]))
         self.assertEqual(1, len(owners), owners)
 
-    def test_the_saver_is_listed_by_its_name(self):
+    def test_the_savers_are_listed_by_their_names(self):
         # String 1 is the second of the first block of 16, each a 16-bit length and UTF-16 text.
-        block = resources(pe("glimmerbox.scr"), RT_STRING)[1]
-        first = int.from_bytes(block[0:2], "little")
-        at = 2 + 2 * first
-        length = int.from_bytes(block[at:at + 2], "little")
-        self.assertEqual("Glimmerbox", block[at + 2:at + 2 + 2 * length].decode("utf-16-le"))
+        for saver, name in (("glimmerbox.scr", "Glimmerbox"), ("carousel.scr", "Carousel")):
+            block = resources(pe(saver), RT_STRING)[1]
+            first = int.from_bytes(block[0:2], "little")
+            at = 2 + 2 * first
+            length = int.from_bytes(block[at:at + 2], "little")
+            self.assertEqual(name, block[at + 2:at + 2 + 2 * length].decode("utf-16-le"), saver)
 
 
 def section_names(image):
