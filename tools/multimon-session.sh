@@ -134,9 +134,14 @@ state="$(dirname "$0")/session.env"
 [ -f "$state" ] || { echo "wine-run: no multi-monitor session" >&2; exit 125; }
 # shellcheck disable=SC1090
 . "$state"
-if [ -n "${WINE_EXTRA_DLLOVERRIDES:-}" ]; then
-  export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;$WINE_EXTRA_DLLOVERRIDES"
+# No XInput unless a test names one, as in the regular session (tools/wine-run.in).
+if [[ "${WINE_EXTRA_DLLOVERRIDES:-}" != *xinput* ]]; then
+  WINEDLLOVERRIDES="$WINEDLLOVERRIDES;xinput1_4,xinput1_3,xinput9_1_0="
 fi
+if [ -n "${WINE_EXTRA_DLLOVERRIDES:-}" ]; then
+  WINEDLLOVERRIDES="$WINEDLLOVERRIDES;$WINE_EXTRA_DLLOVERRIDES"
+fi
+export WINEDLLOVERRIDES
 exec wine "$@"
 RUN
   chmod +x "$dir/wine-run"
