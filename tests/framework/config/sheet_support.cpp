@@ -164,6 +164,14 @@ HMODULE LoadSaverModule(const char* name) {
 
 void ConfigRun::SetUp() {
   EnsureLibrary();
+  // The General page starts from the stored settings: those another test's saver left would
+  // count as changes on OK.
+  for (const char* value : {"Password Delay", "Password Delay Index", "Mouse Threshold",
+                            "Mouse Threshold Index", "Active Config"}) {
+    RegDeleteKeyValueA(HKEY_CURRENT_USER,
+                       "Software\\Microsoft\\Windows\\CurrentVersion\\Screen Savers", value);
+  }
+  RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ScreenSaveUsePassword");
   saved = SavedState{libraryState, saverRun, currentPrefs};
   saverRun = SaverRun{};
   saverRun.instance = GetModuleHandleA(nullptr);
