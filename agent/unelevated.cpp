@@ -162,7 +162,13 @@ ElevationOutcome RunUnelevated(const char* switches) {
     return ElevationOutcome::Refused;
   }
   HANDLE marker = CreateEventA(nullptr, TRUE, FALSE, relaunchMarker);
+  // The desktop shell may still be starting (an agent run at logon) or busy: it is asked again
+  // for a few seconds before the agent gives up.
   bool started = StartThroughShell(switches);
+  for (int waited = 0; !started && waited < 5000; waited += 250) {
+    Sleep(250);
+    started = StartThroughShell(switches);
+  }
   for (int waited = 0; started && waited < 5000 && !FindWindowA(agentClass, nullptr);
        waited += 50) {
     Sleep(50);

@@ -535,7 +535,7 @@ class Commands(AgentTest, unittest.TestCase):
         # Started "elevated", it becomes no agent itself: it has the desktop shell start it with
         # the user's rights, and ends.
         elevated = self.start(AGENT, "/start", threshold=200, env={"MORVANE_TEST_ELEVATED": "1"})
-        self.assertEqual(0, elevated.wait_exit())
+        self.assertEqual(0, elevated.wait_exit(), self.traces())
         self.assertEqual(["elevated: started again by the desktop shell, with the user's rights"],
                          self.traces("elevated:"))
         self.assertTrue(poll(lambda: self.session.run(
