@@ -544,7 +544,9 @@ class Commands(AgentTest, unittest.TestCase):
         self.assertEqual(0, self.command("/quit"))
         self.assertTrue(self.session.window_gone("MorvaneHotCornersAgent", "-"))
         # Through the filter, from normal rights: the commands, ScrHots.dll's notice, the icon's
-        # callback and TaskbarCreated, nothing more.
+        # callback and TaskbarCreated, nothing more. A log of its own: the relaunched agent's
+        # "running" must not stand for this one's.
+        self.setUp()
         self.start_agent("----")
         allowed = self.traces("normal rights may send")
         self.assertEqual(1, len(allowed))
