@@ -1,5 +1,5 @@
 // Gamepad pollers started and stopped as often as runs start and end: each takes a thread, two
-// events and the XInput library (Wine's own here), and gives every one of them back.
+// events and the XInput library (the tests' stand-in here), and gives every one of them back.
 #include "gamepad/pad_poller.h"
 
 #include "stress_support.h"
