@@ -48,7 +48,7 @@ fi
 
 # Build trees are skipped by name and by their CMake cache, wherever BUILD_DIR put them, since
 # they may hold generated sources. Resource scripts (.rc) and .def files are not C.
-mapfile -d '' files < <(find agent app scene saver carousel framework tests tools \
+mapfile -d '' files < <(find agent app scene saver carousel framework packaging tests tools \
   \( -type d \( -name 'build' -o -name 'build-*' -o -name '.*' \
   -o -exec test -e '{}/CMakeCache.txt' \; \) -prune \) \
   -o -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.c' \) -print0 | sort -z)

@@ -36,8 +36,8 @@ std::vector<std::u16string> PathsFromCommandLine() {
 bool ReadValue(HKEY key, const wchar_t* name, DWORD* type, std::vector<uint8_t>* data) {
   for (;;) {
     DWORD size = static_cast<DWORD>(data->size());
-    LONG status = RegQueryValueExW(key, name, nullptr, type, data->empty() ? nullptr : data->data(),
-                                   &size);
+    LONG status =
+        RegQueryValueExW(key, name, nullptr, type, data->empty() ? nullptr : data->data(), &size);
     if (status == ERROR_FILE_NOT_FOUND) {
       data->clear();
       return true;
@@ -61,12 +61,11 @@ ExitCode KeepOut(HKEY key, const wchar_t* name, const std::vector<std::u16string
   PendingFilter filter = DropPendingFor(data.data(), data.size(), paths);
   if (filter.verdict == PendingVerdict::Malformed) return ExitMalformed;
   if (filter.verdict == PendingVerdict::Unchanged) return ExitDone;
-  LONG status =
-      filter.kept.empty()
-          ? RegDeleteValueW(key, name)
-          : RegSetValueExW(key, name, 0, REG_MULTI_SZ,
-                           reinterpret_cast<const BYTE*>(filter.kept.data()),
-                           static_cast<DWORD>(filter.kept.size() * sizeof(char16_t)));
+  LONG status = filter.kept.empty()
+                    ? RegDeleteValueW(key, name)
+                    : RegSetValueExW(key, name, 0, REG_MULTI_SZ,
+                                     reinterpret_cast<const BYTE*>(filter.kept.data()),
+                                     static_cast<DWORD>(filter.kept.size() * sizeof(char16_t)));
   return status == ERROR_SUCCESS ? ExitDone : ExitRegistry;
 }
 
@@ -93,4 +92,6 @@ int Main() {
 
 }  // namespace installer
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return installer::Main(); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  return installer::Main();
+}

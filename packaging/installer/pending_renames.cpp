@@ -4,7 +4,9 @@ namespace installer {
 
 namespace {
 
-char16_t FoldCase(char16_t c) { return c >= u'a' && c <= u'z' ? c - u'a' + u'A' : c; }
+char16_t FoldCase(char16_t c) {
+  return c >= u'a' && c <= u'z' ? c - u'a' + u'A' : c;
+}
 
 std::u16string Comparable(std::u16string name) {
   while (!name.empty() && name.back() == u'\\') name.pop_back();

@@ -18,7 +18,8 @@ namespace {
 
 enum ExitCode { ExitDone = 0, ExitBadArguments = 1, ExitSomeFailed = 2 };
 
-constexpr wchar_t profileListKey[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
+constexpr wchar_t profileListKey[] =
+    L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
 constexpr wchar_t loadedName[] = L"GlimmerboxRestore";
 constexpr wchar_t desktopKey[] = L"Control Panel\\Desktop";
 constexpr wchar_t recordKey[] = L"Software\\Glimmerbox";
@@ -140,8 +141,8 @@ int Main() {
   EnableHivePrivileges();
   HKEY profiles;
   // NOTE: KEY_WOW64_64KEY: the 32-bit program reads the one list of profiles.
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, profileListKey, 0, KEY_READ | KEY_WOW64_64KEY,
-                    &profiles) != ERROR_SUCCESS) {
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, profileListKey, 0, KEY_READ | KEY_WOW64_64KEY, &profiles) !=
+      ERROR_SUCCESS) {
     return ExitSomeFailed;
   }
   int result = ExitDone;
@@ -163,4 +164,6 @@ int Main() {
 
 }  // namespace installer
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return installer::Main(); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  return installer::Main();
+}
